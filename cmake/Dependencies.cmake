@@ -1,0 +1,17 @@
+# The platform's libraries, gathered in one interface target that velmora_core carries.
+add_library(velmora_platform_deps INTERFACE)
+find_package(Threads REQUIRED)
+if(VELMORA_PLATFORM STREQUAL "x11")
+  find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
+  find_package(GLEW REQUIRED)
+  find_package(X11 REQUIRED)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
+  target_link_libraries(velmora_platform_deps INTERFACE
+    GLEW::GLEW OpenGL::GL OpenGL::GLX OpenGL::GLU X11::X11 PkgConfig::GTK3 Threads::Threads)
+else()
+  # The Windows build brings its own GLEW (see cmake/GlewWin32.cmake).
+  include(cmake/GlewWin32.cmake)
+  target_link_libraries(velmora_platform_deps INTERFACE
+    velmora_glew opengl32 glu32 gdi32 user32 advapi32 comctl32)
+endif()

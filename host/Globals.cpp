@@ -1,0 +1,10 @@
+// The process's global objects. They live in this one file because C++ builds globals of one
+// translation unit in the order they are written, and the saver relies on that order:
+//   the settings store (loads the stored values at once), the ribbon, the flight controller (it
+//   resets the ribbon and draws its first target before the generator is seeded), the frame-rate
+//   counter, and last the log (it truncates the log file and writes its first line).
+// The surface table, the model data, the defaults table and the generator's default state are
+// constant data, complete before any of these is built.
+#include "render/FpsCounter.h"
+
+FpsCounter fpsCounter;

@@ -1,0 +1,7 @@
+# Every resource is compiled into the program as a NUL-terminated byte array. Included from the
+# top level, since a generated source must be made in the folder of the target that compiles it.
+velmora_embed(velmora_core ShaderVertexText    ${PROJECT_SOURCE_DIR}/resources/shaders/Vertex.glsl)
+velmora_embed(velmora_core ShaderWrinklesText  ${PROJECT_SOURCE_DIR}/resources/shaders/Wrinkles.glsl)
+velmora_embed(velmora_core ShaderScaleText     ${PROJECT_SOURCE_DIR}/resources/shaders/Scale.glsl)
+velmora_embed(velmora_core ShaderEyesText      ${PROJECT_SOURCE_DIR}/resources/shaders/Eyes.glsl)
+velmora_embed(velmora_core ShaderHornsText     ${PROJECT_SOURCE_DIR}/resources/shaders/Horns.glsl)
