@@ -1,0 +1,146 @@
+#include "base/AppLog.h"
+#include "platform/ModulePath.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string TempLog(const char* name) {
+  return (fs::temp_directory_path() / (std::string("velmora-log-") + name + ".log")).string();
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(AppLog, WritesPrefixedVerbatimLinesFlushedAtOnce) {
+  const std::string path = TempLog("lines");
+  AppLog log(path.c_str());
+  ASSERT_TRUE(log.IsOpen());
+  log.Write(Notify, "Run looping thread");
+  log.Write(Error, "Can not compile fragment shader");
+  log.Write(2, "two");
+  log.Write(-1, "minus one");
+  log.Write(Notify, "100% done, %d %s");
+  log.WriteValue(Notify, "FPS = %g", 59.5);
+  log.WriteValue(Notify, "FPS = %g", -1);
+  log.Write(Notify, nullptr);
+  // Read while the log is still open: every line is in the file already.
+  EXPECT_EQ(Lines(path), (std::vector<std::string>{
+                             "   Notify : Application has run",
+                             "   Notify : Run looping thread",
+                             "(!)Error : Can not compile fragment shader",
+                             "Unlabel record : two",
+                             "Unlabel record : minus one",
+                             "   Notify : 100% done, %d %s",
+                             "   Notify : FPS = 59.5",
+                             "   Notify : FPS = -1",
+                             "   Notify : ",
+                         }));
+}
+
+TEST(AppLog, EachStartTruncates) {
+  const std::string path = TempLog("truncate");
+  {
+    AppLog first(path.c_str());
+    for (int i = 0; i < 100; ++i) first.Write(Notify, "first run");
+  }
+  AppLog second(path.c_str());
+  second.Write(Error, "second run");
+  EXPECT_EQ(Lines(path), (std::vector<std::string>{"   Notify : Application has run",
+                                                   "(!)Error : second run"}));
+}
+
+TEST(AppLog, ClosedLogWritesNothingButKeepsTheUserMessage) {
+  const fs::path blocker = fs::temp_directory_path() / "velmora-log-blocker";
+  std::ofstream(blocker) << "file";
+  AppLog log((blocker / "saver.log").string().c_str());
+  EXPECT_FALSE(log.IsOpen());
+  EXPECT_EQ(log.UserMessage(), nullptr);
+  log.Write(Notify, "lost");
+  log.WriteValue(Notify, "FPS = %g", 1.0);
+  static const char message[] = "Error of scene initialization";
+  log.WriteWithUserMessage(Notify, "Error of common initialization", message);
+  EXPECT_EQ(log.UserMessage(), message);
+  static const char later[] = "later";
+  log.WriteWithUserMessage(Error, "x", later);
+  EXPECT_EQ(log.UserMessage(), later);
+  fs::remove(blocker);
+  AppLog off("");
+  EXPECT_FALSE(off.IsOpen());
+}
+
+TEST(AppLog, LinesOfTwoThreadsNeverInterleave) {
+  const std::string path = TempLog("threads");
+  constexpr int PerThread = 5000;
+  {
+    AppLog log(path.c_str());
+    auto writer = [&log](const char* text, int level) {
+      for (int i = 0; i < PerThread; ++i) log.Write(level, text);
+    };
+    const std::string a(150, 'a'), b(90, 'b');
+    std::thread first(writer, a.c_str(), Notify);
+    std::thread second(writer, b.c_str(), Error);
+    static const char message[] = "Error of scene initialization";
+    log.WriteWithUserMessage(7, "from the main thread", message);
+    first.join();
+    second.join();
+  }
+  const std::vector<std::string> lines = Lines(path);
+  ASSERT_EQ(lines.size(), 2u + 2 * PerThread);
+  int as = 0, bs = 0;
+  for (const std::string& line : lines) {
+    if (line == "   Notify : " + std::string(150, 'a')) ++as;
+    else if (line == "(!)Error : " + std::string(90, 'b')) ++bs;
+    else
+      EXPECT_TRUE(line == "   Notify : Application has run" ||
+                  line == "Unlabel record : from the main thread")
+          << line;
+  }
+  EXPECT_EQ(as, PerThread);
+  EXPECT_EQ(bs, PerThread);
+}
+
+TEST(AppLog, PathRules) {
+  EXPECT_EQ(LogPathReplacingExtension("/opt/velmora"), "/opt/velmora.log");
+  EXPECT_EQ(LogPathReplacingExtension("/opt/Velmora.scr"), "/opt/Velmora.log");
+  EXPECT_EQ(LogPathReplacingExtension("/opt.d/velmora"), "/opt.d/velmora.log");
+  EXPECT_EQ(LogPathReplacingExtension("/opt/.velmora"), "/opt/.velmora.log");
+  EXPECT_EQ(LogPathReplacingExtension("velmora.x.bin"), "velmora.x.log");
+  EXPECT_EQ(LogPathReplacingExtension(""), "");
+  EXPECT_EQ(LogPathReplacingLastThree("C:\\Saver\\Velmora.scr"), "C:\\Saver\\Velmora.log");
+  EXPECT_EQ(LogPathReplacingLastThree("abc"), "log");
+  EXPECT_EQ(LogPathReplacingLastThree("ab"), "");
+  const std::string longPath = "/" + std::string(5000, 'x') + ".scr";
+  EXPECT_EQ(LogPathReplacingLastThree(longPath), "/" + std::string(5000, 'x') + ".log");
+  EXPECT_EQ(LogPathReplacingExtension(longPath), "/" + std::string(5000, 'x') + ".log");
+#ifndef _WIN32
+  // This test program logs beside itself.
+  const std::string own = LogPathForModule();
+  EXPECT_EQ(fs::path(own).filename(), "AppLog_test.log");
+  // A buffer too small for the module path gets a cut, terminated copy and the full length.
+  char small[6] = {'#', '#', '#', '#', '#', '#'};
+  const std::size_t full = platform::ModulePath(small, 5);
+  EXPECT_EQ(full + 4, own.size());
+  EXPECT_EQ(std::string(small), own.substr(0, 4));
+  EXPECT_EQ(small[5], '#');
+#endif
+}
+
+}  // namespace
