@@ -5,6 +5,12 @@
 //   counter, and last the log (it truncates the log file and writes its first line).
 // The surface table, the model data, the defaults table and the generator's default state are
 // constant data, complete before any of these is built.
+#include "base/AppLog.h"
+#include "base/SettingsStore.h"
 #include "render/FpsCounter.h"
 
+SettingsStore settingsStore("Velmora Screen Saver", DefaultSettings);
+
 FpsCounter fpsCounter;
+
+AppLog appLog;

@@ -1,0 +1,52 @@
+#pragma once
+// The program's user-adjustable options: named signed integers seeded from a defaults table and
+// kept in the platform's per-machine store as decimal text. Built once, loaded at once; only the
+// settings dialog changes values and writes them back.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+
+struct SettingEntry {
+  // One number gives both the current and the default value.
+  constexpr SettingEntry(const char* name, std::int32_t value)
+      : name(name), value(value), defaultValue(value) {}
+
+  const char* name;
+  std::int32_t value;
+  std::int32_t defaultValue;
+};
+
+// EnableFPS 0, EnableVSync 1, then the row with the empty name that ends the table.
+extern const SettingEntry DefaultSettings[3];
+
+// The leading decimal integer of size bytes of stored data read as text: blanks skipped, one
+// optional sign, digits up to the first non-digit; no digits give 0. A number beyond the 32-bit
+// range gives the nearest limit. Never reads past data[size - 1], and stops at a NUL.
+std::int32_t ParseSettingValue(const char* data, std::size_t size);
+
+class SettingsStore {
+ public:
+  // The key path is "Software\Korvantel\" followed by productName; the settings are the rows of
+  // defaults up to the first with an empty name. Loads the stored values at once.
+  SettingsStore(const char* productName, const SettingEntry* defaults);
+
+  // 0 when the stored key could be opened (values found there replace those in memory), -1 when not.
+  int Load();
+  // Writes every setting as decimal text: 0 when the key could be opened or created, -1 when not.
+  int Save();
+  // Every setting back to its default, in memory only.
+  void ResetToDefaults();
+  // Case-sensitive look-ups; -1 (value untouched, nothing added) for an unknown or empty name.
+  int Get(const char* name, int& value) const;
+  int Set(const char* name, int value);
+
+  const std::string& KeyPath() const { return keyPath; }
+
+ private:
+  std::string keyPath;
+  // std::string orders byte-wise, so a name that prefixes another comes first.
+  std::map<std::string, SettingEntry> entries;
+};
+
+extern SettingsStore settingsStore;
