@@ -7,10 +7,14 @@
 // constant data, complete before any of these is built.
 #include "base/AppLog.h"
 #include "base/SettingsStore.h"
+#include "creature/FlightController.h"
+#include "creature/Ribbon.h"
 #include "render/FpsCounter.h"
 
 SettingsStore settingsStore("Velmora Screen Saver", DefaultSettings);
 
+Ribbon ribbon;
+FlightController flightController(ribbon);
 FpsCounter fpsCounter;
 
 AppLog appLog;
