@@ -1,0 +1,120 @@
+// The settings dialog's behaviour over a fake dialog window, against the process's own store.
+#include "host/SettingsDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "base/SettingsStore.h"
+#ifndef _WIN32
+#include "support/TempConfig.h"
+#endif
+
+namespace {
+
+using namespace settings_dialog;
+
+struct FakeDialog : SettingsDialogView {
+  std::map<int, bool> boxes;
+  int ended = 0;
+  int result = -100;
+  bool IsChecked(int control) override { return boxes[control]; }
+  void SetChecked(int control, bool checked) override { boxes[control] = checked; }
+  void EndDialog(int value) override {
+    ++ended;
+    result = value;
+  }
+  // A click on a check box toggles it before the dialog hears of it.
+  bool Click(int control) {
+    if (control == ShowFpsBox || control == EnableVSyncBox) boxes[control] = !boxes[control];
+    return ScreenSaverConfigureDialog(*this, Command, static_cast<unsigned>(control), 0);
+  }
+};
+
+int Stored(const char* name) {
+  int value = -100;
+  settingsStore.Get(name, value);
+  return value;
+}
+
+TEST(SettingsDialog, MessagesAndTheirResults) {
+  settingsStore.ResetToDefaults();
+  FakeDialog dialog;
+  EXPECT_TRUE(RegisterDialogClasses(nullptr));
+  EXPECT_FALSE(ScreenSaverConfigureDialog(dialog, ShowWindow, 0, 0));
+  EXPECT_FALSE(dialog.boxes[ShowFpsBox]);
+  EXPECT_TRUE(dialog.boxes[EnableVSyncBox]);
+  EXPECT_FALSE(ScreenSaverConfigureDialog(dialog, 272 /* WM_INITDIALOG */, 0, 0));
+  // A notification other than a click, and unknown controls, are not the dialog's.
+  EXPECT_FALSE(ScreenSaverConfigureDialog(dialog, Command, (1u << 16) | ShowFpsBox, 0));
+  EXPECT_FALSE(ScreenSaverConfigureDialog(dialog, Command, 3, 0));
+  EXPECT_FALSE(ScreenSaverConfigureDialog(dialog, Command, 0x10000 | OkButton, 0));
+  EXPECT_EQ(dialog.ended, 0);
+  EXPECT_TRUE(dialog.Click(ShowFpsBox));
+  EXPECT_EQ(Stored("EnableFPS"), 1);
+  EXPECT_TRUE(dialog.Click(EnableVSyncBox));
+  EXPECT_EQ(Stored("EnableVSync"), 0);
+  // Set Defaults, as Escape sends it: back to defaults, shown, still open.
+  EXPECT_TRUE(dialog.Click(SetDefaultsButton));
+  EXPECT_EQ(Stored("EnableFPS"), 0);
+  EXPECT_EQ(Stored("EnableVSync"), 1);
+  EXPECT_FALSE(dialog.boxes[ShowFpsBox]);
+  EXPECT_TRUE(dialog.boxes[EnableVSyncBox]);
+  EXPECT_EQ(dialog.ended, 0);
+  EXPECT_TRUE(ScreenSaverConfigureDialog(dialog, Close, 0, 0));
+  EXPECT_EQ(dialog.ended, 1);
+  EXPECT_EQ(dialog.result, 1);
+}
+
+TEST(SettingsDialog, AnyNonZeroValueShowsCheckedAndEachShowRefills) {
+  settingsStore.Set("EnableFPS", -1);
+  settingsStore.Set("EnableVSync", 0);
+  FakeDialog dialog;
+  ScreenSaverConfigureDialog(dialog, ShowWindow, 1, 0);
+  EXPECT_TRUE(dialog.boxes[ShowFpsBox]);
+  EXPECT_FALSE(dialog.boxes[EnableVSyncBox]);
+  // Showing it does not write the store; a click then writes 0 or 1.
+  EXPECT_EQ(Stored("EnableFPS"), -1);
+  dialog.Click(ShowFpsBox);
+  EXPECT_EQ(Stored("EnableFPS"), 0);
+  settingsStore.Set("EnableVSync", 5);
+  ScreenSaverConfigureDialog(dialog, ShowWindow, 0, 0);
+  EXPECT_TRUE(dialog.boxes[EnableVSyncBox]);
+  settingsStore.ResetToDefaults();
+}
+
+#ifndef _WIN32
+TEST(SettingsDialog, OkSavesAndClosesWhileTheCloseButtonSavesNothing) {
+  TempConfig config;
+  settingsStore.Load();
+  settingsStore.ResetToDefaults();
+  {
+    FakeDialog dialog;
+    ScreenSaverConfigureDialog(dialog, ShowWindow, 1, 0);
+    dialog.Click(ShowFpsBox);
+    ScreenSaverConfigureDialog(dialog, Close, 0, 0);
+    EXPECT_EQ(dialog.result, 1);
+    EXPECT_FALSE(std::filesystem::exists(config.UserFile()));
+  }
+  FakeDialog dialog;
+  ScreenSaverConfigureDialog(dialog, ShowWindow, 1, 0);
+  EXPECT_TRUE(dialog.boxes[ShowFpsBox]);  // the unsaved click is still in memory
+  dialog.Click(SetDefaultsButton);
+  dialog.Click(ShowFpsBox);
+  dialog.Click(SetDefaultsButton);
+  EXPECT_TRUE(dialog.Click(OkButton));
+  EXPECT_EQ(dialog.ended, 1);
+  EXPECT_EQ(dialog.result, 1);
+  EXPECT_EQ(TempConfig::Read(config.UserFile()),
+            "[Software\\Korvantel\\Velmora Screen Saver]\nEnableFPS=0\nEnableVSync=1\n");
+  // A save that fails still closes the dialog.
+  const auto blocker = config.Root() / "blocker";
+  TempConfig::Write(blocker, "x");
+  config.SetHome((blocker / "home").string());
+  FakeDialog again;
+  again.Click(OkButton);
+  EXPECT_EQ(again.ended, 1);
+}
+#endif
+
+}  // namespace
