@@ -1,0 +1,143 @@
+// The GTK settings dialog driven through its widgets, its window's close request and the real
+// keyboard (xdotool), against the process's own store and a private configuration folder.
+#include <gtest/gtest.h>
+// Xlib after GoogleTest: its macros (None, Bool) would break GoogleTest's headers.
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "base/SettingsStore.h"
+#include "host/SettingsDialog.h"
+#include "support/TempConfig.h"
+
+namespace {
+
+const char* const Saved = "[Software\\Korvantel\\Velmora Screen Saver]\nEnableFPS=0\nEnableVSync=1\n";
+
+GtkWindow* FindDialog() {
+  GList* all = gtk_window_list_toplevels();
+  GtkWindow* found = nullptr;
+  for (GList* it = all; it; it = it->next) {
+    GtkWindow* window = GTK_WINDOW(it->data);
+    if (gtk_widget_get_mapped(GTK_WIDGET(window)) && g_strcmp0(gtk_window_get_title(window), "Dialog") == 0)
+      found = window;
+  }
+  g_list_free(all);
+  return found;
+}
+
+GtkWidget* Find(GtkWindow* dialog, const char* label, GType type) {
+  return gtk_test_find_widget(GTK_WIDGET(dialog), label, type);
+}
+
+bool Checked(GtkWindow* dialog, const char* label) {
+  return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(Find(dialog, label, GTK_TYPE_CHECK_BUTTON)));
+}
+
+// Runs the dialog, calling step once it is on the screen; a dialog that is still open after ten
+// seconds is closed and the test fails.
+int RunWith(std::function<void(GtkWindow*)> step, platform::WindowHandle parent = 0) {
+  struct Context {
+    std::function<void(GtkWindow*)> step;
+    bool done = false;
+  } context{std::move(step)};
+  g_timeout_add(300, [](gpointer data) -> gboolean {
+    auto* c = static_cast<Context*>(data);
+    if (GtkWindow* dialog = FindDialog()) {
+      c->done = true;
+      c->step(dialog);
+      return G_SOURCE_REMOVE;
+    }
+    return G_SOURCE_CONTINUE;
+  }, &context);
+  const guint watchdog = g_timeout_add(10000, [](gpointer) -> gboolean {
+    ADD_FAILURE() << "the dialog did not close";
+    if (GtkWindow* dialog = FindDialog()) gtk_window_close(dialog);
+    return G_SOURCE_REMOVE;
+  }, nullptr);
+  const int result = RunSettingsDialog(parent);
+  g_source_remove(watchdog);
+  EXPECT_TRUE(context.done);
+  return result;
+}
+
+class SettingsDialogWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
+    settingsStore.Load();
+    settingsStore.ResetToDefaults();
+  }
+  TempConfig config;
+};
+
+TEST_F(SettingsDialogWindow, ShowFpsThenSetDefaultsThenOkStoresTheDefaults) {
+  const int result = RunWith([](GtkWindow* dialog) {
+    EXPECT_FALSE(Checked(dialog, "Show FPS"));
+    EXPECT_TRUE(Checked(dialog, "Enable VSync control"));
+    gtk_button_clicked(GTK_BUTTON(Find(dialog, "Show FPS", GTK_TYPE_CHECK_BUTTON)));
+    int fps = 0;
+    settingsStore.Get("EnableFPS", fps);
+    EXPECT_EQ(fps, 1);
+    gtk_button_clicked(GTK_BUTTON(Find(dialog, "Set Defaults", GTK_TYPE_BUTTON)));
+    EXPECT_FALSE(Checked(dialog, "Show FPS"));
+    if (const char* shot = std::getenv("VELMORA_DIALOG_SCREENSHOT")) {
+      while (gtk_events_pending()) gtk_main_iteration();
+      std::system((std::string("import -window root '") + shot + "'").c_str());
+    }
+    gtk_button_clicked(GTK_BUTTON(Find(dialog, "OK", GTK_TYPE_BUTTON)));
+  });
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(TempConfig::Read(config.UserFile()), Saved);
+}
+
+TEST_F(SettingsDialogWindow, CloseButtonStoresNothing) {
+  const int result = RunWith([](GtkWindow* dialog) {
+    gtk_button_clicked(GTK_BUTTON(Find(dialog, "Show FPS", GTK_TYPE_CHECK_BUTTON)));
+    gtk_window_close(dialog);  // the window manager's close request
+  });
+  EXPECT_EQ(result, 1);
+  EXPECT_FALSE(std::filesystem::exists(config.UserFile()));
+}
+
+TEST_F(SettingsDialogWindow, KeyboardEscapeResetsAndEnterSaves) {
+  settingsStore.Set("EnableFPS", -1);
+  settingsStore.Set("EnableVSync", 0);
+  const int result = RunWith([](GtkWindow* dialog) {
+    EXPECT_TRUE(Checked(dialog, "Show FPS"));  // -1 shows checked
+    EXPECT_FALSE(Checked(dialog, "Enable VSync control"));
+    const Window id = GDK_WINDOW_XID(gtk_widget_get_window(GTK_WIDGET(dialog)));
+    // Escape first (the dialog stays), then Enter on the check box that has the focus.
+    gtk_widget_grab_focus(Find(dialog, "Show FPS", GTK_TYPE_CHECK_BUTTON));
+    const std::string keys = "xdotool windowfocus --sync " + std::to_string(id) +
+                             " key --delay 100 Escape sleep 0.3 key Return";
+    g_spawn_command_line_async(keys.c_str(), nullptr);
+  });
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(TempConfig::Read(config.UserFile()), Saved);
+}
+
+TEST_F(SettingsDialogWindow, TransientForItsParentAndUnharmedByABadOne) {
+  Display* display = gdk_x11_display_get_xdisplay(gdk_display_get_default());
+  const Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 300, 200, 0, 0, 0);
+  XSync(display, False);
+  const int result = RunWith([parent](GtkWindow* dialog) {
+    Window owner = 0;
+    EXPECT_TRUE(XGetTransientForHint(gdk_x11_display_get_xdisplay(gdk_display_get_default()),
+                                     GDK_WINDOW_XID(gtk_widget_get_window(GTK_WIDGET(dialog))), &owner));
+    EXPECT_EQ(owner, parent);
+    gtk_window_close(dialog);
+  }, parent);
+  EXPECT_EQ(result, 1);
+  XDestroyWindow(display, parent);
+  XSync(display, False);
+  EXPECT_EQ(RunWith([](GtkWindow* dialog) { gtk_window_close(dialog); }, parent), 1);
+  EXPECT_EQ(RunWith([](GtkWindow* dialog) { gtk_window_close(dialog); }, 0x7ffffff0), 1);
+}
+
+}  // namespace
