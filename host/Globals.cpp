@@ -8,6 +8,8 @@
 #include "base/AppLog.h"
 #include "base/SettingsStore.h"
 #include "creature/FlightController.h"
+#include "host/ShellState.h"
+#include "host/ShellSystem.h"
 #include "creature/Ribbon.h"
 #include "render/FpsCounter.h"
 
@@ -18,3 +20,7 @@ FlightController flightController(ribbon);
 FpsCounter fpsCounter;
 
 AppLog appLog;
+
+// Constant-initialised: complete before anything above runs.
+ShellState shellState;
+ShellSystem* shellSystem = nullptr;

@@ -1,0 +1,144 @@
+#include "host/Shell.h"
+
+namespace {
+
+template <typename Char>
+std::uint32_t ParseDecimal(std::basic_string_view<Char> text) {
+  std::uint32_t value = 0;
+  for (Char c : text) {
+    if (c < Char('0') || c > Char('9')) break;
+    value = value * 10u + static_cast<std::uint32_t>(c - Char('0'));
+  }
+  return value;
+}
+
+template <typename Char>
+bool IsBlank(Char c) {
+  return c == Char(' ');
+}
+
+template <typename Char>
+std::size_t SkipBlanks(std::basic_string_view<Char> text, std::size_t at) {
+  while (at < text.size() && IsBlank(text[at])) ++at;
+  return at;
+}
+
+// The word at `at` (up to a blank or the end), as narrow text when it is plain ASCII.
+template <typename Char>
+std::optional<std::string> WordAt(std::basic_string_view<Char> text, std::size_t at) {
+  std::string word;
+  for (; at < text.size() && !IsBlank(text[at]); ++at) {
+    if (text[at] < Char(1) || text[at] > Char(126)) return std::nullopt;
+    word.push_back(static_cast<char>(text[at]));
+  }
+  return word;
+}
+
+// XScreenSaver's options; nullopt when the tail holds none of them.
+template <typename Char>
+std::optional<int> RunHackOption(ShellModes& modes, std::basic_string_view<Char> tail) {
+  const std::size_t start = SkipBlanks(tail, 0);
+  const std::optional<std::string> option = WordAt(tail, start);
+  if (!option) return std::nullopt;
+  if (*option == "-root" || *option == "--root") return modes.RunOnRoot();
+
+  std::string id;
+  if (*option == "-window-id" || *option == "--window-id") {
+    const std::optional<std::string> next =
+        WordAt(tail, SkipBlanks(tail, start + option->size()));
+    id = next.value_or("");
+  } else if (option->starts_with("--window-id=")) {
+    id = option->substr(12);
+  } else if (option->starts_with("-window-id=")) {
+    id = option->substr(11);
+  } else {
+    return std::nullopt;
+  }
+  const std::optional<std::uint32_t> window = ParseWindowId(id);
+  if (!window || !modes.IsWindow(*window)) return -1;
+  return modes.RunOnWindow(*window);
+}
+
+template <typename Char>
+int SelectMode(ShellModes& modes, std::basic_string_view<Char> tail, bool isWin95Family) {
+  if (const std::optional<int> hack = RunHackOption(modes, tail)) return *hack;
+
+  for (std::size_t i = 0;; ++i) {
+    if (i == tail.size()) return modes.RunSettingsDialog(0);
+    const Char c = tail[i];
+    if (IsBlank(c) || c == Char('-') || c == Char('/')) continue;
+
+    if (c == Char('s') || c == Char('S')) return modes.RunSaverWindow(0);
+
+    if (c == Char('p') || c == Char('P') || c == Char('l') || c == Char('L')) {
+      const platform::WindowHandle h = ParseDecimal(tail.substr(SkipBlanks(tail, i + 1)));
+      if (h == 0 || !modes.IsWindow(h)) return -1;
+      return modes.RunSaverWindow(h);
+    }
+
+    if (c == Char('c') || c == Char('C')) {
+      platform::WindowHandle h = 0;
+      if (i + 1 < tail.size() && tail[i + 1] == Char(':')) h = ParseDecimal(tail.substr(i + 2));
+      if (h == 0 || !modes.IsWindow(h)) h = modes.ForegroundWindow();
+      return modes.RunSettingsDialog(h);
+    }
+
+    if (c == Char('a') || c == Char('A')) {
+      if (!isWin95Family) return -1;
+      platform::WindowHandle h = ParseDecimal(tail.substr(SkipBlanks(tail, i + 1)));
+      if (h == 0 || !modes.IsWindow(h)) h = modes.ForegroundWindow();
+      modes.ChangeSaverPassword(h);
+      return 0;
+    }
+
+    return -1;
+  }
+}
+
+}  // namespace
+
+int ShellMain(ShellModes& modes, std::string_view tail, bool isWin95Family) {
+  return SelectMode(modes, tail, isWin95Family);
+}
+
+int ShellMain(ShellModes& modes, std::u16string_view tail, bool isWin95Family) {
+  return SelectMode(modes, tail, isWin95Family);
+}
+
+std::uint32_t ParseWindowHandle(std::string_view text) { return ParseDecimal(text); }
+std::uint32_t ParseWindowHandle(std::u16string_view text) { return ParseDecimal(text); }
+
+std::optional<std::uint32_t> ParseWindowId(std::string_view text) {
+  unsigned base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (char c : text) {
+    unsigned digit;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<unsigned>(c - '0');
+    } else if (base == 16 && c >= 'a' && c <= 'f') {
+      digit = static_cast<unsigned>(c - 'a' + 10);
+    } else if (base == 16 && c >= 'A' && c <= 'F') {
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    } else {
+      return std::nullopt;
+    }
+    value = value * base + digit;
+    if (value > 0xFFFFFFFFu) return std::nullopt;
+  }
+  if (value == 0) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+std::string JoinArguments(int argc, const char* const* argv) {
+  std::string tail;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) tail.push_back(' ');
+    tail += argv[i];
+  }
+  return tail;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Mode selection over the command-line tail: the platform's screen-saver protocol (a letter with
+// an optional window handle) and XScreenSaver's hack options (-root, -window-id ID).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Types.h"
+
+// The modes a command line can select, as the platform carries them out.
+class ShellModes {
+ public:
+  virtual ~ShellModes() = default;
+  virtual bool IsWindow(platform::WindowHandle window) = 0;
+  virtual platform::WindowHandle ForegroundWindow() = 0;
+  // parent 0: full screen; otherwise the preview inside parent.
+  virtual int RunSaverWindow(platform::WindowHandle parent) = 0;
+  virtual int RunSettingsDialog(platform::WindowHandle parent) = 0;
+  virtual void ChangeSaverPassword(platform::WindowHandle parent) = 0;
+  // XScreenSaver's hack modes: draw on the window it names (or the root window), or on a given
+  // window. Platforms without that protocol answer -1.
+  virtual int RunOnRoot() = 0;
+  virtual int RunOnWindow(platform::WindowHandle window) = 0;
+};
+
+// Picks the mode named by tail (the command line after the program name and its blanks) and
+// returns the exit code: the mode's own result, or -1 for a command line that is not accepted.
+// isWin95Family enables the change-password mode.
+int ShellMain(ShellModes& modes, std::string_view tail, bool isWin95Family = false);
+int ShellMain(ShellModes& modes, std::u16string_view tail, bool isWin95Family = false);
+
+// The decimal digits at the start of text as an unsigned 32-bit number that wraps on overflow;
+// 0 when text starts with no digit.
+std::uint32_t ParseWindowHandle(std::string_view text);
+std::uint32_t ParseWindowHandle(std::u16string_view text);
+
+// An XScreenSaver window id: the whole of text in decimal or 0x hex, non-zero and within 32 bits.
+std::optional<std::uint32_t> ParseWindowId(std::string_view text);
+
+// The command line of a program started with argv: the arguments after the program name, joined
+// by one blank, so that `velmora /p 1234` and `velmora "/p 1234"` read alike.
+std::string JoinArguments(int argc, const char* const* argv);

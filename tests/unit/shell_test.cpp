@@ -1,0 +1,144 @@
+// Mode selection over the command-line tail, with a fake window system that knows two windows.
+#include "host/Shell.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class FakeModes : public ShellModes {
+ public:
+  std::string call;  // the mode that ran, with its window
+
+  bool IsWindow(platform::WindowHandle w) override { return w == 1234 || w == 77; }
+  platform::WindowHandle ForegroundWindow() override { return 999; }
+  int RunSaverWindow(platform::WindowHandle parent) override {
+    call = "saver " + std::to_string(parent);
+    return 0;
+  }
+  int RunSettingsDialog(platform::WindowHandle parent) override {
+    call = "settings " + std::to_string(parent);
+    return 1;
+  }
+  void ChangeSaverPassword(platform::WindowHandle parent) override {
+    call = "password " + std::to_string(parent);
+  }
+  int RunOnRoot() override {
+    call = "root";
+    return 0;
+  }
+  int RunOnWindow(platform::WindowHandle w) override {
+    call = "window " + std::to_string(w);
+    return 0;
+  }
+};
+
+struct Row {
+  const char* tail;
+  bool win95;
+  const char* call;  // "" when no mode runs
+  int code;
+};
+
+const Row rows[] = {
+    {"", false, "settings 0", 1},
+    {"   ", false, "settings 0", 1},
+    {"/", false, "settings 0", 1},
+    {"/s", false, "saver 0", 0},
+    {"-S", false, "saver 0", 0},
+    {"s", false, "saver 0", 0},
+    {"/-/ s and more", false, "saver 0", 0},
+    {"/p 1234", false, "saver 1234", 0},
+    {"/l 1234", false, "saver 1234", 0},
+    {"-P1234", false, "saver 1234", 0},
+    {"/L    77 tail ignored", false, "saver 77", 0},
+    {"/p 4294968530", false, "saver 1234", 0},  // 2^32 + 1234 wraps to 1234
+    {"/p", false, "", -1},
+    {"/p 0", false, "", -1},
+    {"/p 555", false, "", -1},  // not a window
+    {"/p x1234", false, "", -1},
+    {"/p:1234", false, "", -1},
+    {"/c", false, "settings 999", 1},
+    {"/c:1234", false, "settings 1234", 1},
+    {"/C:77", false, "settings 77", 1},
+    {"/c 1234", false, "settings 999", 1},  // a blank is not the colon
+    {"/c:", false, "settings 999", 1},
+    {"/c:0", false, "settings 999", 1},
+    {"/c:555", false, "settings 999", 1},
+    {"/c: 1234", false, "settings 999", 1},
+    {"/a 1234", false, "", -1},
+    {"/a", false, "", -1},
+    {"/a 1234", true, "password 1234", 0},
+    {"/A", true, "password 999", 0},
+    {"/a 555", true, "password 999", 0},
+    {"/x", false, "", -1},
+    {"x", false, "", -1},
+    {"/1234", false, "", -1},
+    {"\t/s", false, "", -1},
+    {"-r", false, "", -1},
+    {"-rootx", false, "", -1},
+    {"/root", false, "", -1},
+    {"-root", false, "root", 0},
+    {"--root", false, "root", 0},
+    {"  --root -fps", false, "root", 0},
+    {"-window-id 1234", false, "window 1234", 0},
+    {"--window-id 0x4d2", false, "window 1234", 0},
+    {"--window-id   0X4D2", false, "window 1234", 0},
+    {"--window-id=0x4D", false, "window 77", 0},
+    {"-window-id=77", false, "window 77", 0},
+    {"-window-id", false, "", -1},
+    {"-window-id 0", false, "", -1},
+    {"-window-id 0x", false, "", -1},
+    {"-window-id 12ab", false, "", -1},
+    {"-window-id -5", false, "", -1},
+    {"-window-id 0x1000004d2", false, "", -1},  // beyond 32 bits, not wrapped
+    {"-window-id 4294968530", false, "", -1},
+    {"-window-id 555", false, "", -1},  // not a window
+};
+
+TEST(ShellMain, CommandLineTable) {
+  for (const Row& row : rows) {
+    FakeModes modes;
+    EXPECT_EQ(ShellMain(modes, row.tail, row.win95), row.code) << '"' << row.tail << '"';
+    EXPECT_EQ(modes.call, row.call) << '"' << row.tail << '"';
+  }
+}
+
+TEST(ShellMain, WideTailsReadAlike) {
+  FakeModes modes;
+  EXPECT_EQ(ShellMain(modes, u"/p 1234"), 0);
+  EXPECT_EQ(modes.call, "saver 1234");
+  EXPECT_EQ(ShellMain(modes, u"/c:77"), 1);
+  EXPECT_EQ(modes.call, "settings 77");
+  EXPECT_EQ(ShellMain(modes, u"--window-id 0x4d2"), 0);
+  EXPECT_EQ(modes.call, "window 1234");
+  modes.call.clear();
+  EXPECT_EQ(ShellMain(modes, u"/\u00e9"), -1);
+  EXPECT_EQ(ShellMain(modes, u"--window-id 12\u0663"), -1);  // a non-ASCII digit
+  EXPECT_EQ(modes.call, "");
+}
+
+TEST(ParseWindowHandle, LeadingDigitsInUnsigned32BitArithmetic) {
+  EXPECT_EQ(ParseWindowHandle(""), 0u);
+  EXPECT_EQ(ParseWindowHandle("abc"), 0u);
+  EXPECT_EQ(ParseWindowHandle(" 12"), 0u);
+  EXPECT_EQ(ParseWindowHandle("12ab34"), 12u);
+  EXPECT_EQ(ParseWindowHandle("4294967295"), 4294967295u);
+  EXPECT_EQ(ParseWindowHandle("4294967296"), 0u);
+  EXPECT_EQ(ParseWindowHandle("99999999999999999999"), 1661992959u);  // 10^20 mod 2^32 - 1
+  EXPECT_EQ(ParseWindowHandle(u"0001234"), 1234u);
+}
+
+TEST(JoinArguments, ArgumentsAfterTheProgramNameJoinedByOneBlank) {
+  const char* none[] = {"velmora"};
+  EXPECT_EQ(JoinArguments(1, none), "");
+  const char* split[] = {"velmora", "/p", "1234"};
+  EXPECT_EQ(JoinArguments(3, split), "/p 1234");
+  const char* quoted[] = {"velmora", "/p 1234"};
+  EXPECT_EQ(JoinArguments(2, quoted), "/p 1234");
+  const char* hack[] = {"velmora", "-window-id", "0x1234"};
+  EXPECT_EQ(JoinArguments(3, hack), "-window-id 0x1234");
+}
+
+}  // namespace
