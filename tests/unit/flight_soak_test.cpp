@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include "creature/FlightSoak.h"
+
+namespace {
+
+void ExpectEveryStateFlown(const FlightSoak& soak) {
+  for (std::uint32_t s = Cruise; s <= Wiggle; ++s) EXPECT_GT(soak.FramesIn(s), 0) << s;
+}
+
+// A few simulated hours each; the days-long runs are tools/flight-soak.
+TEST(FlightSoak, SteadyFramesStayFiniteBoundedSpacedAndOrthonormal) {
+  FlightSoak soak(20261208);
+  ASSERT_TRUE(soak.Run(700000, 16)) << soak.Violation() << " at frame " << soak.Frames()
+                                    << " node " << soak.ViolationNode();
+  ExpectEveryStateFlown(soak);
+  EXPECT_GT(soak.Visits(Wiggle), 10);
+}
+
+TEST(FlightSoak, RaggedFramesIncludingNoneAndALongFirstOne) {
+  FlightSoak soak(7);
+  ASSERT_TRUE(soak.Step(4000));  // start-up counted into the first frame
+  ASSERT_TRUE(soak.Run(150000, -1, 200)) << soak.Violation() << " at frame " << soak.Frames()
+                                         << " node " << soak.ViolationNode();
+  ExpectEveryStateFlown(soak);
+  // A fast machine: many frames within one tick, then a tick's worth at once.
+  for (int i = 0; i < 30000; ++i) {
+    ASSERT_TRUE(soak.Step(i % 16 == 0 ? 16 : 0)) << soak.Violation() << " at frame " << i;
+  }
+}
+
+}  // namespace
