@@ -1,6 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
 #include "creature/FlightSoak.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -15,6 +31,19 @@ TEST(FlightSoak, SteadyFramesStayFiniteBoundedSpacedAndOrthonormal) {
                                     << " node " << soak.ViolationNode();
   ExpectEveryStateFlown(soak);
   EXPECT_GT(soak.Visits(Wiggle), 10);
+
+  // Flying and packing the ribbon for the shaders allocate nothing, in any state.
+  const long atStart = allocations;
+  Ribbon ribbon;
+  EXPECT_GT(allocations, atStart);  // the counter sees the ribbon's one-time arrays
+  FlightController controller(ribbon);
+  const long before = allocations;
+  for (int i = 0; i < 200000; ++i) {
+    controller.Update(16);
+    ribbon.GetMatrixes();
+    ribbon.GetVertexes();
+  }
+  EXPECT_EQ(allocations - before, 0);
 }
 
 TEST(FlightSoak, RaggedFramesIncludingNoneAndALongFirstOne) {
