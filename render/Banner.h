@@ -4,3 +4,6 @@
 int CreateBannerTexture();
 // Draws the translucent grey banner in the lower right of the view.
 void DrawBanner();
+
+// The banner's texture name; 0 until CreateBannerTexture has run. Never deleted.
+extern unsigned bannerTexture;

@@ -1,0 +1,101 @@
+#include "platform/OverlayText.h"
+
+#include <GL/glew.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <cstring>
+
+namespace platform {
+namespace {
+
+// The core font "fixed" as 256 GL bitmap display lists, made once per GL context (lists belong
+// to the context that made them).
+struct OverlayFont {
+  GLXContext context = nullptr;
+  XFontStruct* font = nullptr;
+  GLuint listBase = 0;
+};
+
+OverlayFont& FontFor(GLXContext context, Display* display) {
+  static OverlayFont cached;
+  if (cached.context == context) return cached;
+  cached.context = context;
+  cached.listBase = 0;
+  if (!cached.font) cached.font = XLoadQueryFont(display, "fixed");
+  if (!cached.font) return cached;
+  const GLuint base = glGenLists(256);
+  if (base == 0) return cached;
+  glXUseXFont(cached.font->fid, 0, 256, static_cast<int>(base));
+  cached.listBase = base;
+  return cached;
+}
+
+int TextWidth(const XFontStruct* font, const char* text, int length) {
+  int width = 0;
+  for (int i = 0; i < length; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (font->per_char && c >= font->min_char_or_byte2 && c <= font->max_char_or_byte2) {
+      width += font->per_char[c - font->min_char_or_byte2].width;
+    } else {
+      width += font->max_bounds.width;
+    }
+  }
+  return width;
+}
+
+}  // namespace
+
+void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
+  Display* display = glXGetCurrentDisplay();
+  GLXContext context = glXGetCurrentContext();
+  if (!display || !context || !text || right <= 0 || bottom <= 0) return;
+  const OverlayFont& font = FontFor(context, display);
+  if (font.listBase == 0) return;
+  const int length = static_cast<int>(std::strlen(text));
+
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const int height = viewport[3];
+  GLint program = 0;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_SCISSOR_BIT | GL_TRANSFORM_BIT | GL_LIST_BIT |
+               GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glUseProgram(0);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  // Window pixels with y growing downward from the top left corner, as the text rectangle is given.
+  glOrtho(0, viewport[2], height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, height - bottom, right, bottom);
+
+  // Opaque black behind the text's cells, then the glyphs in white on the first line's baseline.
+  const int cellsWidth = TextWidth(font.font, text, length);
+  const int lineHeight = font.font->ascent + font.font->descent;
+  glColor3d(0.0, 0.0, 0.0);
+  glRecti(0, 0, cellsWidth, lineHeight);
+  glColor3d(1.0, 1.0, 1.0);
+  glRasterPos2i(0, font.font->ascent);
+  glListBase(font.listBase);
+  glCallLists(length, GL_UNSIGNED_BYTE, text);
+
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glPopAttrib();
+  glUseProgram(static_cast<GLuint>(program));
+}
+
+}  // namespace platform
