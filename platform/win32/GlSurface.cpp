@@ -1,0 +1,64 @@
+#include "platform/GlSurface.h"
+
+#include <GL/glew.h>
+#include <GL/wglew.h>
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+HDC Dc(DeviceContext dc) { return static_cast<HDC>(dc); }
+HGLRC Rc(GlContext rc) { return static_cast<HGLRC>(rc); }
+
+}  // namespace
+
+DeviceContext AcquireDeviceContext(WindowHandle window) {
+  return GetDC(reinterpret_cast<HWND>(window));
+}
+
+GlContext CreateGlContext(DeviceContext dc) {
+  // Exactly this request: OpenGL and double buffering (no draw-to-window flag), RGBA, 24 colour
+  // bits and 8 depth bits; the driver picks the closest format it has.
+  PIXELFORMATDESCRIPTOR pfd{};
+  pfd.nSize = sizeof pfd;
+  pfd.nVersion = 1;
+  pfd.dwFlags = PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  pfd.iPixelType = PFD_TYPE_RGBA;
+  pfd.cColorBits = 24;
+  pfd.cDepthBits = 8;
+  pfd.iLayerType = PFD_MAIN_PLANE;
+  const int index = ChoosePixelFormat(Dc(dc), &pfd);
+  SetPixelFormat(Dc(dc), index, &pfd);
+  return wglCreateContext(Dc(dc));
+}
+
+void MakeCurrent(DeviceContext dc, GlContext context) { wglMakeCurrent(Dc(dc), Rc(context)); }
+
+void SwapBuffers(DeviceContext dc) { ::SwapBuffers(Dc(dc)); }
+
+bool SwapControlAvailable(DeviceContext) { return WGLEW_EXT_swap_control; }
+
+void SetSwapInterval(DeviceContext, int interval) {
+  using SwapIntervalProc = BOOL(WINAPI*)(int);
+  auto proc = reinterpret_cast<SwapIntervalProc>(
+      reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+  if (proc != nullptr) proc(interval);
+}
+
+void DeleteGlContext(DeviceContext, GlContext context) { wglDeleteContext(Rc(context)); }
+
+void ReleaseDeviceContext(WindowHandle window, DeviceContext dc) {
+  ReleaseDC(reinterpret_cast<HWND>(window), Dc(dc));
+}
+
+ScreenSize GetScreenSize(DeviceContext dc) {
+  return {GetDeviceCaps(Dc(dc), HORZRES), GetDeviceCaps(Dc(dc), VERTRES)};
+}
+
+ScreenSize GetDrawableSize(DeviceContext dc) {
+  RECT r{};
+  GetClientRect(WindowFromDC(Dc(dc)), &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+#include "platform/RenderThread.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace platform {
+namespace {
+
+struct Start {
+  RenderThreadEntry entry;
+  WindowHandle window;
+};
+
+HANDLE thread = nullptr;
+std::atomic<bool> stopRequested{false};
+Start start{};
+
+DWORD WINAPI ThreadMain(void* parameter) {
+  const Start* s = static_cast<const Start*>(parameter);
+  return s->entry(s->window);
+}
+
+// A frame can take long on a software renderer, but a close must not hang on a thread that is
+// stuck in the driver: after this long the window goes on without it.
+constexpr DWORD StopTimeoutMs = 5000;
+
+}  // namespace
+
+bool StartRenderThread(RenderThreadEntry entry, WindowHandle window) {
+  if (thread != nullptr) return false;
+  start = {entry, window};
+  stopRequested = false;
+  thread = CreateThread(nullptr, 0, ThreadMain, &start, 0, nullptr);
+  return thread != nullptr;
+}
+
+void StopRenderThread() {
+  if (thread == nullptr) return;
+  stopRequested = true;
+  // While waiting, let messages that the render thread sends to this thread's windows through
+  // (GDI and the GL driver may do that), or the two threads would wait for each other.
+  const DWORD begin = GetTickCount();
+  for (;;) {
+    const DWORD waited = GetTickCount() - begin;
+    if (waited >= StopTimeoutMs) break;
+    const DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, StopTimeoutMs - waited,
+                                              QS_SENDMESSAGE);
+    if (r != WAIT_OBJECT_0 + 1) break;
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  CloseHandle(thread);
+  thread = nullptr;
+}
+
+bool RenderThreadStopRequested() { return stopRequested; }
+
+}  // namespace platform
