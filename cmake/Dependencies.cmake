@@ -12,6 +12,8 @@ if(VELMORA_PLATFORM STREQUAL "x11")
 else()
   # The Windows build brings its own GLEW (see cmake/GlewWin32.cmake).
   include(cmake/GlewWin32.cmake)
+  # M_PI and friends are POSIX; mingw's strict C++ mode shows them only on request.
+  add_compile_definitions(_USE_MATH_DEFINES)
   target_link_libraries(velmora_platform_deps INTERFACE
     velmora_glew opengl32 glu32 gdi32 user32 advapi32 comctl32)
 endif()
