@@ -111,6 +111,8 @@ LONG WINAPI ShellFaultFilter(EXCEPTION_POINTERS* fault) {
 
 }  // namespace
 
+void InstallWin32ShellSystem() { shellSystem = &win32System; }
+
 void SetSaverRunningFlag(bool running) {
   BOOL previous = FALSE;
   SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running, &previous, 0);
@@ -323,7 +325,7 @@ int Win32ShellMain(HINSTANCE moduleInstance, const wchar_t* tail) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
   instance = moduleInstance;
-  shellSystem = &win32System;
+  InstallWin32ShellSystem();
 
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof version;

@@ -9,6 +9,9 @@
 // Runs ShellMain over the command-line tail (UTF-16) for this module; the exit code.
 int Win32ShellMain(HINSTANCE instance, const wchar_t* tail);
 
+// Makes the Win32 window system the shell's (Win32ShellMain does this before any window).
+void InstallWin32ShellSystem();
+
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wordParam, LPARAM longParam);
 int RunSaverWindow(HWND parent);
 void ChangeSaverPassword(HWND parent);
