@@ -141,4 +141,29 @@ TEST(FitModel, LeavesDegenerateTablesAlone) {
   EXPECT_EQ(flat[1].position.y, 5);
 }
 
+
+// The wings are attached at fitted (0.6, +-0.05, 0.03): that point must lie on the back, not
+// float above it or sink into the body.
+TEST(FitModel, WingRootsSitOnTheBack) {
+  ModelCopy model;
+  Ribbon::FitModel(model.table.data());
+  const Surface& hide = model.table[0];
+  for (double side : {0.05, -0.05}) {
+    double top = -1e9;
+    for (int t = 0; t < hide.triangleCount; ++t) {
+      const std::int32_t* k = hide.indices + 3 * t;
+      const Vector3 &a = hide.vertices[k[0]].position, &b = hide.vertices[k[1]].position,
+                    &c = hide.vertices[k[2]].position;
+      // Barycentric weights of the root's x-y point in the triangle's projection.
+      const double area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+      if (area == 0) continue;
+      const double wb = ((0.6 - a.x) * (c.y - a.y) - (side - a.y) * (c.x - a.x)) / area;
+      const double wc = ((b.x - a.x) * (side - a.y) - (b.y - a.y) * (0.6 - a.x)) / area;
+      if (wb < 0 || wc < 0 || wb + wc > 1) continue;
+      top = std::max(top, a.z + (b.z - a.z) * wb + (c.z - a.z) * wc);
+    }
+    EXPECT_NEAR(top, 0.03, 0.004) << "side " << side;
+  }
+}
+
 }  // namespace

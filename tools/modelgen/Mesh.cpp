@@ -1,33 +1,20 @@
 #include "Mesh.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <cmath>
 
-double RoundToDataPrecision(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", value);
-  const double rounded = std::strtod(text, nullptr);
-  return rounded == 0 ? 0.0 : rounded;  // no negative zero in the data
+void Mesh::AddMirrorOf(const Mesh& other) {
+  const int base = static_cast<int>(vertices.size());
+  for (GenVertex v : other.vertices) {
+    v.position.y = -v.position.y;
+    v.normal.y = -v.normal.y;
+    v.gridPoint.y = 2 * PatternMidline - v.gridPoint.y;
+    vertices.push_back(v);
+  }
+  for (const auto& t : other.triangles) Triangle(base + t[0], base + t[2], base + t[1]);
 }
 
-int Mesh::AddVertex(const Vector3& position, const Vector2& gridPoint, Vector3 normal) {
-  normal.Normalize();
-  Vector3 gridY = Normalized(Vector3(0, normal.z, -normal.y));
-  Vector3 gridX = Normalized(gridY.Cross(normal));
-  auto r = RoundToDataPrecision;
-  vertices.emplace_back(r(position.x), r(position.y), r(position.z), r(gridPoint.x), r(gridPoint.y),
-                        r(normal.x), r(normal.y), r(normal.z), r(gridX.x), r(gridX.y), r(gridX.z),
-                        0.0, r(gridY.y), r(gridY.z));
-  return static_cast<int>(vertices.size()) - 1;
-}
-
-void Mesh::AddTriangle(int a, int b, int c) {
-  const Vector3& pa = vertices[a].position;
-  const Vector3& pb = vertices[b].position;
-  const Vector3& pc = vertices[c].position;
-  const Vector3 facing = (pb - pa).Cross(pc - pa);
-  if (facing.Length() == 0) return;  // a sliver at a pole adds nothing to the picture
-  const Vector3 normals = vertices[a].normal + vertices[b].normal + vertices[c].normal;
-  if (facing.Dot(normals) < 0) std::swap(b, c);
-  indices.insert(indices.end(), {a, b, c});
+void FrameFromNormal(const Vector3& normal, Vector3& gridX, Vector3& gridY) {
+  const double across = std::sqrt(normal.y * normal.y + normal.z * normal.z);
+  gridY = Vector3(0, normal.z / across, -normal.y / across);
+  gridX = gridY.Cross(normal);
 }

@@ -1,9 +1,6 @@
 #pragma once
 #include <string>
 
-#include "Creature.h"
-
-// Draws the model from the side (top half) and from above (bottom half) into a PPM image,
-// shading each surface roughly as its fragment shader does, so the shape can be judged without
-// a GPU.
-bool WritePreview(const Creature& creature, const std::string& path);
+// Renders the fitted creature with its own surface patterns, from the side and from above, into
+// a binary PPM; false when the file cannot be written.
+bool WritePreview(const std::string& path);
