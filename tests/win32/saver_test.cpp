@@ -27,7 +27,7 @@ PROCESS_INFORMATION Start(const std::string& arguments) {
   return process;
 }
 
-DWORD Finish(PROCESS_INFORMATION& process, DWORD timeoutMs = 20000) {
+DWORD Finish(PROCESS_INFORMATION& process, DWORD timeoutMs = 60000) {
   DWORD code = 12345;
   if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 99);
@@ -53,7 +53,7 @@ TEST(Saver, RefusedCommandLinesExitWithMinusOne) {
 }
 
 HWND WaitForDialog(DWORD processId) {
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < 600; ++i) {
     HWND found = nullptr;
     while ((found = FindWindowExA(nullptr, found, "#32770", "Dialog")) != nullptr) {
       DWORD owner = 0;
