@@ -3,16 +3,13 @@
 #include "creature/Ribbon.h"
 #include "creature/model/ModelData.h"
 
-// The counts are copied from each surface's triangle block, which is constant data and so
-// complete before this table is built.
-Surface SurfaceTable[SurfaceCount + 1] = {
-    {ScaleTriangles.vertexCount, ScaleTriangles.triangleCount, ScaleVertices,
-     ScaleTriangles.indices},
-    {WrinklesTriangles.vertexCount, WrinklesTriangles.triangleCount, WrinklesVertices,
-     WrinklesTriangles.indices},
-    {EyesTriangles.vertexCount, EyesTriangles.triangleCount, EyesVertices, EyesTriangles.indices},
-    {HornsTriangles.vertexCount, HornsTriangles.triangleCount, HornsVertices,
-     HornsTriangles.indices},
+// The counts are the generated ones that head each surface's triangle block (the model test
+// checks that they agree), so the whole table is constant data, complete before any code runs.
+constinit Surface SurfaceTable[SurfaceCount + 1] = {
+    {ScaleVertexCount, ScaleTriangleCount, ScaleVertices, ScaleTriangles.indices},
+    {WrinklesVertexCount, WrinklesTriangleCount, WrinklesVertices, WrinklesTriangles.indices},
+    {EyesVertexCount, EyesTriangleCount, EyesVertices, EyesTriangles.indices},
+    {HornsVertexCount, HornsTriangleCount, HornsVertices, HornsTriangles.indices},
     {},
 };
 

@@ -6,6 +6,7 @@
 
 #include "creature/Ribbon.h"
 #include "creature/Surface.h"
+#include "creature/model/ModelData.h"
 
 namespace {
 
@@ -66,6 +67,21 @@ TEST(Model, TrianglesIndexTheirSurfaceAndFaceOutward) {
 
 TEST(Model, SurfacesHaveTheCreaturesShapeAndOrder) {
   ASSERT_EQ(SurfaceTable[SurfaceCount].vertexCount, 0);
+  // The table's counts are those at the head of each triangle block.
+  struct Block {
+    std::int32_t vertexCount, triangleCount;
+    const std::int32_t* indices;
+  };
+  const Block blocks[SurfaceCount] = {
+      {ScaleTriangles.vertexCount, ScaleTriangles.triangleCount, ScaleTriangles.indices},
+      {WrinklesTriangles.vertexCount, WrinklesTriangles.triangleCount, WrinklesTriangles.indices},
+      {EyesTriangles.vertexCount, EyesTriangles.triangleCount, EyesTriangles.indices},
+      {HornsTriangles.vertexCount, HornsTriangles.triangleCount, HornsTriangles.indices}};
+  for (int k = 0; k < SurfaceCount; ++k) {
+    EXPECT_EQ(SurfaceTable[k].vertexCount, blocks[k].vertexCount) << "surface " << k;
+    EXPECT_EQ(SurfaceTable[k].triangleCount, blocks[k].triangleCount) << "surface " << k;
+    EXPECT_EQ(SurfaceTable[k].indices, blocks[k].indices) << "surface " << k;
+  }
   const Extent body = ExtentOf(SurfaceTable[0]);
   EXPECT_NEAR(body.min.x, -6.07, 0.01);
   EXPECT_NEAR(body.max.x, 5.77, 0.01);
