@@ -12,6 +12,7 @@
 #include "host/ShellSystem.h"
 #include "creature/Ribbon.h"
 #include "render/FpsCounter.h"
+#include "render/VideoInit.h"
 
 SettingsStore settingsStore("Velmora Screen Saver", DefaultSettings);
 
@@ -24,3 +25,5 @@ AppLog appLog;
 // Constant-initialised: complete before anything above runs.
 ShellState shellState;
 ShellSystem* shellSystem = nullptr;
+// No handles until the render thread creates them.
+VideoContext videoContext;

@@ -34,4 +34,8 @@ ScreenSize GetScreenSize(DeviceContext dc);
 // The drawable's current size in pixels (for the XScreenSaver modes, whose window may resize).
 ScreenSize GetDrawableSize(DeviceContext dc);
 
+// True once the window has gone away under the saver (a preview's host closed, say). The frame
+// loop then draws nothing more: a driver may not cope with a drawable that no longer exists.
+bool SurfaceLost(DeviceContext dc);
+
 }  // namespace platform

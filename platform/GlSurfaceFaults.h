@@ -1,0 +1,22 @@
+#pragma once
+// Test seams of the GL surface. Display tests set them before a render thread starts, to walk
+// the failure paths of video initialisation on a driver that would otherwise succeed.
+#include <cstdint>
+
+namespace platform {
+
+struct GlSurfaceFaults {
+  bool failContextCreation = false;  // CreateGlContext returns nullptr
+  bool hideSwapControl = false;      // SwapControlAvailable returns false
+};
+
+void SetGlSurfaceFaults(const GlSurfaceFaults& faults);
+
+// Buffer swaps made by this process so far, on every surface.
+std::uint64_t SwapCount();
+
+// The interval last handed to the driver by SetSwapInterval (0 before any call). Software
+// drivers accept the call but cannot report it back, so tests read it here.
+int LastSwapInterval();
+
+}  // namespace platform

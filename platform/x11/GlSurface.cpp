@@ -1,0 +1,246 @@
+#include "platform/GlSurface.h"
+
+#include <GL/glew.h>
+#include <GL/glxew.h>
+
+#include "platform/GlSurfaceFaults.h"
+#include "platform/x11/X11Errors.h"
+#include "platform/x11/X11Surface.h"
+
+namespace platform {
+namespace {
+
+std::atomic<bool> failContextCreation{false};
+std::atomic<bool> hideSwapControl{false};
+std::atomic<std::uint64_t> swapCount{0};
+std::atomic<int> lastSwapInterval{0};
+
+int Config(Display* display, XVisualInfo* visual, int attribute) {
+  int value = 0;
+  return glXGetConfig(display, visual, attribute, &value) == 0 ? value : 0;
+}
+
+XVisualInfo* VisualOfWindow(Display* display, const XWindowAttributes& attributes) {
+  XVisualInfo wanted{};
+  wanted.visualid = XVisualIDFromVisual(attributes.visual);
+  wanted.screen = XScreenNumberOfScreen(attributes.screen);
+  int count = 0;
+  return XGetVisualInfo(display, VisualIDMask | VisualScreenMask, &wanted, &count);
+}
+
+// GL needs a visual the window may not have (XScreenSaver or a preview host picked it): then
+// draw into a child window of the right visual laid over the whole of it. Input still reaches
+// the window, since the child selects no events and they propagate to its parent.
+bool CreateChildDrawable(x11::X11Surface& s, XVisualInfo* visual) {
+  x11::ErrorTrap trap(s.display);
+  s.colormap = XCreateColormap(s.display, s.window, visual->visual, AllocNone);
+  XSetWindowAttributes attributes{};
+  attributes.colormap = s.colormap;
+  attributes.border_pixel = 0;
+  attributes.background_pixel = 0;
+  const unsigned width = s.drawableWidth > 0 ? s.drawableWidth : 1;
+  const unsigned height = s.drawableHeight > 0 ? s.drawableHeight : 1;
+  s.drawable = XCreateWindow(s.display, s.window, 0, 0, width, height, 0, visual->depth,
+                             InputOutput, visual->visual,
+                             CWColormap | CWBorderPixel | CWBackPixel, &attributes);
+  XMapWindow(s.display, s.drawable);
+  if (trap.End() != Success) {
+    if (s.drawable != 0) XDestroyWindow(s.display, s.drawable);
+    if (s.colormap != 0) XFreeColormap(s.display, s.colormap);
+    s.drawable = 0;
+    s.colormap = 0;
+    return false;
+  }
+  s.ownsDrawable = true;
+  x11::WatchSurface(s.display, s.window, s.drawable, &s.lost);
+  return true;
+}
+
+// Takes in what the server said about the window since the last call, without waiting: its
+// destruction and its size. The connection selects only StructureNotifyMask on the window, so
+// the queue stays short.
+void PollEvents(x11::X11Surface& s) {
+  while (XPending(s.display) > 0) {
+    XEvent event;
+    XNextEvent(s.display, &event);
+    if (event.type == DestroyNotify &&
+        (event.xdestroywindow.window == s.window || event.xdestroywindow.window == s.drawable)) {
+      s.lost.store(true);
+    } else if (event.type == ConfigureNotify && event.xconfigure.window == s.window) {
+      s.windowWidth = event.xconfigure.width;
+      s.windowHeight = event.xconfigure.height;
+    }
+  }
+}
+
+}  // namespace
+
+namespace x11 {
+
+bool IsGlVisualUsable(Display* display, XVisualInfo* visual) {
+  return Config(display, visual, GLX_USE_GL) && Config(display, visual, GLX_RGBA) &&
+         Config(display, visual, GLX_DOUBLEBUFFER) && Config(display, visual, GLX_LEVEL) == 0 &&
+         Config(display, visual, GLX_RED_SIZE) >= 8 &&
+         Config(display, visual, GLX_GREEN_SIZE) >= 8 &&
+         Config(display, visual, GLX_BLUE_SIZE) >= 8 &&
+         Config(display, visual, GLX_DEPTH_SIZE) >= 8;
+}
+
+XVisualInfo* ChooseGlVisual(Display* display, int screen) {
+  int attributes[] = {GLX_RGBA,      GLX_DOUBLEBUFFER, GLX_RED_SIZE,   8, GLX_GREEN_SIZE, 8,
+                      GLX_BLUE_SIZE, 8,                GLX_DEPTH_SIZE, 8, None};
+  return glXChooseVisual(display, screen, attributes);
+}
+
+}  // namespace x11
+
+DeviceContext AcquireDeviceContext(WindowHandle window) {
+  if (window == 0) return nullptr;
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return nullptr;
+  XWindowAttributes attributes{};
+  bool reachable = false;
+  {
+    x11::ErrorTrap trap(display);
+    reachable = XGetWindowAttributes(display, window, &attributes) != 0;
+    reachable = trap.End() == Success && reachable;
+  }
+  if (!reachable) {
+    XCloseDisplay(display);
+    return nullptr;
+  }
+  auto* s = new x11::X11Surface;
+  s->display = display;
+  s->screen = XScreenNumberOfScreen(attributes.screen);
+  s->window = window;
+  s->drawable = window;
+  s->windowWidth = s->drawableWidth = attributes.width;
+  s->windowHeight = s->drawableHeight = attributes.height;
+  x11::WatchSurface(display, s->window, s->drawable, &s->lost);
+  {
+    // The window's own events stay with its owner; this connection only learns of its end and
+    // its size. A window that vanished in between is caught by the trap and by the watch.
+    x11::ErrorTrap trap(display);
+    XSelectInput(display, window, StructureNotifyMask);
+  }
+  return s;
+}
+
+GlContext CreateGlContext(DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr || failContextCreation.load()) return nullptr;
+  XWindowAttributes attributes{};
+  XVisualInfo* visual = nullptr;
+  {
+    x11::ErrorTrap trap(s->display);
+    if (XGetWindowAttributes(s->display, s->window, &attributes) != 0)
+      visual = VisualOfWindow(s->display, attributes);
+    trap.End();
+  }
+  if (visual != nullptr && !x11::IsGlVisualUsable(s->display, visual)) {
+    XFree(visual);
+    visual = x11::ChooseGlVisual(s->display, s->screen);
+    if (visual != nullptr && !CreateChildDrawable(*s, visual)) {
+      XFree(visual);
+      visual = nullptr;
+    }
+  }
+  if (visual == nullptr) return nullptr;
+  GLXContext context = nullptr;
+  {
+    x11::ErrorTrap trap(s->display);
+    context = glXCreateContext(s->display, visual, nullptr, True);
+    if (trap.End() != Success && context != nullptr) {
+      glXDestroyContext(s->display, context);
+      context = nullptr;
+    }
+  }
+  XFree(visual);
+  return context;
+}
+
+void MakeCurrent(DeviceContext dc, GlContext context) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr) return;
+  x11::ErrorTrap trap(s->display);
+  glXMakeCurrent(s->display, s->drawable, static_cast<GLXContext>(context));
+}
+
+void SwapBuffers(DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr || s->lost.load()) return;
+  glXSwapBuffers(s->display, s->drawable);
+  swapCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+bool SwapControlAvailable(DeviceContext dc) {
+  return dc != nullptr && !hideSwapControl.load() && GLXEW_EXT_swap_control;
+}
+
+void SetSwapInterval(DeviceContext dc, int interval) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr || glXSwapIntervalEXT == nullptr) return;
+  lastSwapInterval.store(interval);
+  // A value the driver refuses (a negative one) is its answer to give; it ends nothing here.
+  x11::ErrorTrap trap(s->display);
+  glXSwapIntervalEXT(s->display, s->drawable, interval);
+}
+
+void DeleteGlContext(DeviceContext dc, GlContext context) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr || context == nullptr) return;
+  x11::ErrorTrap trap(s->display);
+  glXDestroyContext(s->display, static_cast<GLXContext>(context));
+}
+
+void ReleaseDeviceContext(WindowHandle, DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr) return;
+  x11::UnwatchSurface(s->display);
+  {
+    x11::ErrorTrap trap(s->display);
+    if (s->ownsDrawable) XDestroyWindow(s->display, s->drawable);
+    if (s->colormap != 0) XFreeColormap(s->display, s->colormap);
+  }
+  XCloseDisplay(s->display);
+  delete s;
+}
+
+ScreenSize GetScreenSize(DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr) return {};
+  return {DisplayWidth(s->display, s->screen), DisplayHeight(s->display, s->screen)};
+}
+
+ScreenSize GetDrawableSize(DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr) return {};
+  PollEvents(*s);
+  if (s->lost.load()) return {};
+  if (s->ownsDrawable &&
+      (s->windowWidth != s->drawableWidth || s->windowHeight != s->drawableHeight)) {
+    x11::ErrorTrap trap(s->display);
+    XResizeWindow(s->display, s->drawable, s->windowWidth, s->windowHeight);
+  }
+  s->drawableWidth = s->windowWidth;
+  s->drawableHeight = s->windowHeight;
+  return {s->drawableWidth, s->drawableHeight};
+}
+
+bool SurfaceLost(DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr) return true;
+  PollEvents(*s);
+  return s->lost.load();
+}
+
+void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
+  failContextCreation.store(faults.failContextCreation);
+  hideSwapControl.store(faults.hideSwapControl);
+}
+
+std::uint64_t SwapCount() { return swapCount.load(std::memory_order_relaxed); }
+
+int LastSwapInterval() { return lastSwapInterval.load(); }
+
+}  // namespace platform

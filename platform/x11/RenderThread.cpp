@@ -1,0 +1,54 @@
+#include "platform/RenderThread.h"
+
+#include <GL/glx.h>
+#include <pthread.h>
+
+#include <atomic>
+#include <csignal>
+#include <system_error>
+#include <thread>
+
+namespace platform {
+namespace {
+
+std::thread renderThread;
+std::atomic<bool> running{false};
+std::atomic<bool> stopRequested{false};
+
+void RunRenderThread(RenderThreadEntry entry, WindowHandle window) {
+  // The shell's signals (close requests) belong to the window thread.
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&signals, s);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  entry(window);
+  // Let go of the context so that the window thread can delete it once this thread is joined.
+  if (glXGetCurrentContext() != nullptr) glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
+  running.store(false);
+}
+
+}  // namespace
+
+bool StartRenderThread(RenderThreadEntry entry, WindowHandle window) {
+  if (running.load()) return false;
+  if (renderThread.joinable()) renderThread.join();  // ended on its own earlier
+  stopRequested.store(false);
+  running.store(true);
+  try {
+    renderThread = std::thread(RunRenderThread, entry, window);
+  } catch (const std::system_error&) {
+    running.store(false);
+    return false;
+  }
+  return true;
+}
+
+void StopRenderThread() {
+  stopRequested.store(true);
+  if (renderThread.joinable()) renderThread.join();
+}
+
+bool RenderThreadStopRequested() { return stopRequested.load(std::memory_order_relaxed); }
+
+}  // namespace platform

@@ -1,0 +1,76 @@
+#include "render/RenderThread.h"
+
+#include <GL/glew.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "base/AppLog.h"
+#include "base/SettingsStore.h"
+#include "platform/Clock.h"
+#include "platform/GlSurface.h"
+#include "platform/Notify.h"
+#include "platform/RenderThread.h"
+#include "render/Banner.h"
+#include "render/FpsCounter.h"
+#include "render/FrameDrawing.h"
+#include "render/FrameTime.h"
+#include "render/VideoInit.h"
+
+namespace {
+
+std::atomic<bool> followWindowSize{false};
+
+// Sets the viewport to the drawable whenever its size changes; an unreadable size keeps the last.
+void FollowDrawableSize(platform::DeviceContext dc, platform::ScreenSize& viewport) {
+  const platform::ScreenSize size = platform::GetDrawableSize(dc);
+  if (size.width <= 0 || size.height <= 0) return;
+  if (size.width == viewport.width && size.height == viewport.height) return;
+  glViewport(0, 0, size.width, size.height);
+  viewport = size;
+}
+
+}  // namespace
+
+void SetFollowWindowSize(bool follow) { followWindowSize.store(follow); }
+
+unsigned RenderThreadProc(platform::WindowHandle window) {
+  // Read once: a change takes effect at the saver's next start. Negative values mean off.
+  int enableFps = 0;
+  settingsStore.Get("EnableFPS", enableFps);
+  const bool overlay = enableFps > 0;
+
+  // The first frame's elapsed time includes the whole of the initialisation.
+  FrameTime frame;
+  frame.tick = frame.elapsedMs = platform::TickCount();
+
+  appLog.Write(Notify, "Start common initialization");
+  const int failure = InitVideo(window);
+  if (failure != 0) {
+    // The message is recorded before the window is told, so the window finds it.
+    appLog.WriteWithUserMessage(Notify, "Error of common initialization",
+                                "Error of scene initialization");
+    platform::NotifyWindow(window, RenderStartFailedMessage,
+                           static_cast<std::uintptr_t>(failure));
+    return 0;
+  }
+
+  const platform::DeviceContext dc = videoContext.deviceContext.load();
+  const bool follow = followWindowSize.load();
+  platform::ScreenSize viewport = follow ? platform::GetDrawableSize(dc) : platform::ScreenSize{};
+  while (!platform::RenderThreadStopRequested()) {
+    if (platform::SurfaceLost(dc)) {
+      // The window is gone: nothing to draw on and no swap to pace the loop until the close.
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      continue;
+    }
+    if (follow) FollowDrawableSize(dc, viewport);
+    frame.Advance(platform::TickCount());
+    DrawFrame(frame);
+    DrawBanner();
+    if (overlay) fpsCounter.UpdateAndDraw(dc);
+    platform::SwapBuffers(dc);
+  }
+  return 0;
+}

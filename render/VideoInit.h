@@ -1,0 +1,17 @@
+#pragma once
+#include <atomic>
+
+#include "platform/Types.h"
+
+// The saver window as seen by OpenGL. Written by the render thread during video initialisation;
+// the window thread reads it to release both handles on close, after joining that thread.
+struct VideoContext {
+  std::atomic<platform::DeviceContext> deviceContext{nullptr};
+  std::atomic<platform::GlContext> glContext{nullptr};
+};
+
+extern VideoContext videoContext;
+
+// Makes the window an OpenGL 2.0 surface with the fixed camera, then builds the banner and the
+// scene. 0 on success, 1 on any failure (what was created stays for the window to release).
+int InitVideo(platform::WindowHandle window);
