@@ -61,4 +61,6 @@ ScreenSize GetDrawableSize(DeviceContext dc) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
+bool SurfaceLost(DeviceContext dc) { return IsWindow(WindowFromDC(Dc(dc))) == 0; }
+
 }  // namespace platform
