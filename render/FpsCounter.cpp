@@ -1,5 +1,39 @@
 #include "render/FpsCounter.h"
 
-// Stand-ins until the overlay is built.
-void FpsCounter::UpdateAndDraw(platform::DeviceContext) {}
-double FpsCounter::AverageFps() const { return -1; }
+#include <cstdio>
+
+#include "platform/Clock.h"
+#include "platform/GlSurface.h"
+#include "platform/OverlayText.h"
+
+FpsCounter::FpsCounter(TickSource tickSource_)
+    : tickSource(tickSource_ ? tickSource_ : platform::TickCount) {}
+
+void FpsCounter::Update() {
+  const std::uint32_t now = tickSource();
+  if (lastTick == 0xFFFFFFFF) lastTick = now;  // the very first sample is 0
+  const double sample = static_cast<double>(now - lastTick);
+  lastTick = now;
+  if (sampleCount < AverageWindow) sampleCount += 1;
+  // The running mean for the first thousand samples, then a moving average of the last thousand.
+  averageMs = averageMs + (sample - averageMs) / sampleCount;
+
+  const double fps = 1000 / averageMs;
+  publishedFps.store(averageMs > 0 ? fps : -1.0, std::memory_order_relaxed);
+  if (averageMs == 0) {
+    std::snprintf(fpsText, sizeof fpsText, "---");
+  } else {
+    std::snprintf(fpsText, sizeof fpsText, "FPS : %g", fps);
+  }
+}
+
+void FpsCounter::UpdateAndDraw(platform::DeviceContext dc) {
+  Update();
+  const platform::ScreenSize screen = platform::GetScreenSize(dc);
+  const OverlayRect rect = FpsOverlayRect(screen.width, screen.height);
+  platform::DrawOverlayText(dc, rect.right, rect.bottom, fpsText);
+}
+
+OverlayRect FpsOverlayRect(int screenWidth, int screenHeight) {
+  return {screenWidth / 10, screenHeight / 10};
+}
