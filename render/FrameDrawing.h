@@ -1,5 +1,21 @@
 #pragma once
+#include "base/Vector3.h"
+#include "creature/Wing.h"
 #include "render/FrameTime.h"
 
-// Draws one picture of the creature into the back buffer.
+// Draws one picture of the creature into the back buffer: the body bent along the ribbon, then
+// both wings riding on it.
 void DrawFrame(const FrameTime& frame);
+
+// What frame drawing keeps between frames to place the wings, made on the first frame: the
+// model-space anchor of the first wing and the two model directions that become its axes, then
+// the two wings. The second wing is placed from the same values with y mirrored, so between
+// frames they always read (0.6, 0.05, 0.03), (1, 0, 0) and (0, 1, 0).
+struct FrameWings {
+  Vector3 wingAnchor{0.6, 0.05, 0.03};
+  Vector3 alongBody{1, 0, 0};
+  Vector3 acrossBody{0, 1, 0};
+  Wing first;
+  Wing second;
+};
+const FrameWings& FrameDrawingWings();
