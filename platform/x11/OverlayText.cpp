@@ -31,16 +31,16 @@ OverlayFont& FontFor(GLXContext context, Display* display) {
   return cached;
 }
 
+int CharWidth(const XFontStruct* font, unsigned char c) {
+  if (font->per_char && c >= font->min_char_or_byte2 && c <= font->max_char_or_byte2) {
+    return font->per_char[c - font->min_char_or_byte2].width;
+  }
+  return font->max_bounds.width;
+}
+
 int TextWidth(const XFontStruct* font, const char* text, int length) {
   int width = 0;
-  for (int i = 0; i < length; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (font->per_char && c >= font->min_char_or_byte2 && c <= font->max_char_or_byte2) {
-      width += font->per_char[c - font->min_char_or_byte2].width;
-    } else {
-      width += font->max_bounds.width;
-    }
-  }
+  for (int i = 0; i < length; ++i) width += CharWidth(font, static_cast<unsigned char>(text[i]));
   return width;
 }
 
@@ -60,7 +60,7 @@ void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
   GLint program = 0;
   glGetIntegerv(GL_CURRENT_PROGRAM, &program);
 
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_SCISSOR_BIT | GL_TRANSFORM_BIT | GL_LIST_BIT |
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_SCISSOR_BIT | GL_TRANSFORM_BIT |
                GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glUseProgram(0);
   glMatrixMode(GL_PROJECTION);
@@ -86,9 +86,15 @@ void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
   glColor3d(0.0, 0.0, 0.0);
   glRecti(0, 0, cellsWidth, lineHeight);
   glColor3d(1.0, 1.0, 1.0);
-  glRasterPos2i(0, font.font->ascent);
-  glListBase(font.listBase);
-  glCallLists(length, GL_UNSIGNED_BYTE, text);
+  // One glyph at a time from its own cell: some GLX libraries give blank glyphs (the space) no
+  // advance of their own.
+  int x = 0;
+  for (int i = 0; i < length && x < right; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    glRasterPos2i(x, font.font->ascent);
+    glCallList(font.listBase + c);
+    x += CharWidth(font.font, c);
+  }
 
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();

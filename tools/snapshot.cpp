@@ -1,0 +1,156 @@
+// snapshot: renders the saver's own frames off the shell, with a fixed seed and a fixed sequence
+// of frame times, and writes chosen frames as PNG files. Deterministic pictures for people and
+// for tests.
+//
+//   snapshot [--seed N] [--elapsed MS] [--frames N] [--at F1,F2,...] [--fps] [--size WxH] DIR
+//
+// Frames are numbered from 1; each advances the clock by --elapsed milliseconds (16 unless told).
+// Each frame in --at (default: the last) is written to DIR/frame-NNNNN.png.
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/Random.h"
+#include "platform/OverlayText.h"
+#include "platform/SnapshotWindow.h"
+#include "render/Banner.h"
+#include "render/FpsCounter.h"
+#include "render/FrameDrawing.h"
+#include "render/Scene.h"
+
+namespace {
+
+std::uint32_t snapshotTick = 0;
+std::uint32_t SnapshotTicks() { return snapshotTick; }
+
+bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  bool ok = false;
+  if (png && info && setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+      png_write_row(png, rgb.data() + static_cast<std::size_t>(y) * width * 3);
+    }
+    png_write_end(png, nullptr);
+    ok = true;
+  }
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(file) == 0 && ok;
+}
+
+// The fixed camera and state the saver's video initialisation sets.
+void SetSaverCamera() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(21.0, 1.3333333, 0.01, 100.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(0, 0, 4, 0, 0, 0, 0, 1, 0);
+  glEnable(GL_CULL_FACE);
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_AUTO_NORMAL);
+  glFrontFace(GL_CCW);
+  glCullFace(GL_BACK);
+  glClearColor(0.1f, 0.2f, 0.2f, 1.0f);
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: snapshot [--seed N] [--elapsed MS] [--frames N] [--at F1,F2,...] [--fps] "
+               "[--size WxH] DIR\n");
+  return 2;
+}
+
+bool ParseNumber(const char* text, long& value) {
+  char* end = nullptr;
+  value = std::strtol(text, &end, 10);
+  return end != text && *end == '\0' && value >= 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  long seed = 1, elapsed = 16, frames = 240, width = 1024, height = 768;
+  bool fps = false;
+  std::set<long> at;
+  std::string dir;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+    if (arg == "--fps") {
+      fps = true;
+    } else if ((arg == "--seed" || arg == "--elapsed" || arg == "--frames") && next) {
+      long& target = arg == "--seed" ? seed : arg == "--elapsed" ? elapsed : frames;
+      if (!ParseNumber(next, target)) return Usage();
+      ++i;
+    } else if (arg == "--at" && next) {
+      std::string list = next;
+      for (std::size_t start = 0; start <= list.size();) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        long frame;
+        if (!ParseNumber(list.substr(start, comma - start).c_str(), frame)) return Usage();
+        at.insert(frame);
+        start = comma + 1;
+      }
+      ++i;
+    } else if (arg == "--size" && next && std::sscanf(next, "%ldx%ld", &width, &height) == 2) {
+      ++i;
+    } else if (arg[0] != '-' && dir.empty()) {
+      dir = arg;
+    } else {
+      return Usage();
+    }
+  }
+  if (dir.empty() || frames < 1 || width < 16 || height < 16 || width > 8192 || height > 8192) {
+    return Usage();
+  }
+  if (at.empty()) at.insert(frames);
+
+  platform::SnapshotWindow window(static_cast<int>(width), static_cast<int>(height));
+  if (!window.Ok()) return 1;
+  SeedRandom(static_cast<unsigned>(seed));
+  SetSaverCamera();
+  if (CreateBannerTexture() != 0 || InitScene() != 0) {
+    std::fprintf(stderr, "snapshot: scene initialisation failed\n");
+    return 1;
+  }
+
+  FpsCounter counter(SnapshotTicks);
+  const OverlayRect rect = FpsOverlayRect(static_cast<int>(width), static_cast<int>(height));
+  FrameTime frame;
+  for (long n = 1; n <= frames; ++n) {
+    frame.Advance(frame.tick + static_cast<std::uint32_t>(elapsed));
+    snapshotTick = frame.tick;
+    DrawFrame(frame);
+    DrawBanner();
+    if (fps) {
+      counter.Update();
+      platform::DrawOverlayText(nullptr, rect.right, rect.bottom, counter.Text());
+    }
+    if (at.count(n)) {
+      char name[32];
+      std::snprintf(name, sizeof name, "/frame-%05ld.png", n);
+      const std::string path = dir + name;
+      if (!WritePng(path, static_cast<int>(width), static_cast<int>(height), window.ReadRgb())) {
+        std::fprintf(stderr, "snapshot: cannot write %s\n", path.c_str());
+        return 1;
+      }
+      std::printf("%s\n", path.c_str());
+    }
+    window.Swap();
+  }
+  return 0;
+}
