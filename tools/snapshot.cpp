@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -119,6 +120,8 @@ int main(int argc, char** argv) {
   }
   if (at.empty()) at.insert(frames);
 
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
   platform::SnapshotWindow window(static_cast<int>(width), static_cast<int>(height));
   if (!window.Ok()) return 1;
   SeedRandom(static_cast<unsigned>(seed));
