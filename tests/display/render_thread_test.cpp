@@ -129,6 +129,7 @@ TEST_F(RenderThreadTest, StartsInOrderSwapsFramesAndStopsOnRequest) {
   // Stopped means ended: a new thread may start and runs as before.
   ASSERT_TRUE(platform::StartRenderThread(RenderThreadProc, window.Handle()));
   EXPECT_TRUE(WaitForSwaps(3));
+  Close(window.Handle());  // before the window goes, as the saver closes
 }
 
 TEST_F(RenderThreadTest, HandsAnyStoredSwapIntervalToTheDriverUnchanged) {
@@ -209,6 +210,7 @@ TEST_F(RenderThreadTest, AWindowWhoseVisualCannotServeIsCoveredByADrawableThatFo
   window.Resize(400, 300);
   EXPECT_TRUE(WaitFor([&] { return window.ScreenPixel(350, 250) != 0xffffff; }, 5s))
       << "the drawable did not grow with the window";
+  Close(window.Handle());
 }
 
 TEST_F(RenderThreadTest, AWindowDestroyedUnderTheRunningThreadStopsTheDrawingButNotTheThread) {
