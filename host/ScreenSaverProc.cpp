@@ -1,0 +1,54 @@
+#include "host/ScreenSaverProc.h"
+
+#include "base/AppLog.h"
+#include "host/DefScreenSaverProc.h"
+#include "host/ShellMessages.h"
+#include "host/ShellSystem.h"
+#include "platform/GlSurface.h"
+#include "platform/MessageBox.h"
+#include "platform/RenderThread.h"
+#include "render/FpsCounter.h"
+#include "render/RenderThread.h"
+#include "render/VideoInit.h"
+
+using namespace shell;
+
+namespace {
+
+// The render thread is stopped and joined first, so no GL call can follow the release. The
+// handles are cleared once released: a second close must not release them again.
+void ReleaseRendering(platform::WindowHandle window) {
+  platform::StopRenderThread();
+  if (videoContext.glContext != nullptr) {
+    platform::DeleteGlContext(videoContext.deviceContext, videoContext.glContext);
+    videoContext.glContext = nullptr;
+  }
+  if (videoContext.deviceContext != nullptr) {
+    platform::ReleaseDeviceContext(window, videoContext.deviceContext);
+    videoContext.deviceContext = nullptr;
+  }
+}
+
+}  // namespace
+
+std::intptr_t ScreenSaverProc(platform::WindowHandle window, unsigned message,
+                              std::uintptr_t wordParam, std::intptr_t longParam) {
+  switch (message) {
+    case WmCreate:
+      appLog.Write(Notify, "Run looping thread");
+      platform::StartRenderThread(RenderThreadProc, window);
+      break;
+    case WmClose:
+      ReleaseRendering(window);
+      appLog.WriteValue(Notify, "FPS = %g", fpsCounter.AverageFps());
+      break;
+    case WmUser:
+      appLog.Write(Notify, "Exit with error");
+      shellSystem->MinimizeWindow(window);
+      if (const char* text = appLog.UserMessage()) platform::ShowMessageBox(window, text, "Screen saver");
+      break;
+    default:
+      break;
+  }
+  return DefScreenSaverProc(window, message, wordParam, longParam);
+}

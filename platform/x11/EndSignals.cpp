@@ -1,0 +1,46 @@
+#include "platform/x11/EndSignals.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+namespace {
+
+constexpr int EndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+int pipeRead = -1;
+int pipeWrite = -1;
+volatile sig_atomic_t pending = 0;
+
+void OnSignal(int number) {
+  const int saved = errno;
+  pending = number;
+  const char byte = static_cast<char>(number);
+  [[maybe_unused]] const ssize_t written = write(pipeWrite, &byte, 1);
+  errno = saved;
+}
+
+}  // namespace
+
+void CatchEndSignals() {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  pipeRead = fds[0];
+  pipeWrite = fds[1];
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  for (int s : EndingSignals) sigaction(s, &action, nullptr);
+}
+
+int EndSignalFd() { return pipeRead; }
+
+void ReleaseEndSignals() {
+  for (int s : EndingSignals) signal(s, SIG_DFL);
+  if (pending != 0) raise(pending);
+}
+
+}  // namespace platform

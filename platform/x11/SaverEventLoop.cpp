@@ -1,0 +1,223 @@
+#include "platform/x11/SaverEventLoop.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include "host/SaverClassProc.h"
+#include "host/ShellMessages.h"
+#include "platform/Clock.h"
+#include "platform/x11/EndSignals.h"
+#include "platform/x11/LogindWatcher.h"
+#include "platform/x11/PowerSupply.h"
+#include "platform/x11/X11Display.h"
+
+using namespace shell;
+
+namespace platform {
+namespace {
+
+constexpr std::uint32_t AcPollMs = 1000;
+
+SaverEventLoop* sleepTarget = nullptr;
+
+void OnSleep(bool starting) {
+  if (sleepTarget) sleepTarget->Post(WmPowerBroadcast, starting ? PbtSuspend : PbtResumeSuspend, 0);
+}
+
+}  // namespace
+
+SaverEventLoop::SaverEventLoop(Display* d, SaverWindow s, bool rules)
+    : display(d), saver(s), closeRules(rules) {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
+    wakeRead = fds[0];
+    wakeWrite = fds[1];
+  }
+}
+
+void SaverEventLoop::Post(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam) {
+  {
+    std::lock_guard<std::mutex> lock(postedLock);
+    posted.push_back({message, wordParam, longParam});
+  }
+  const char byte = 0;
+  [[maybe_unused]] const ssize_t written = write(wakeWrite, &byte, 1);  // full pipe: already awake
+}
+
+void SaverEventLoop::Dispatch(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam) {
+  if (!quit) SaverClassProc(saver.window, message, wordParam, longParam);
+}
+
+void SaverEventLoop::DrainPosted() {
+  while (!quit) {
+    Message next;
+    {
+      std::lock_guard<std::mutex> lock(postedLock);
+      if (posted.empty()) return;
+      next = posted.front();
+      posted.pop_front();
+    }
+    Dispatch(next.message, next.wordParam, next.longParam);
+  }
+}
+
+void SaverEventLoop::Translate(const XEvent& event) {
+  const bool ours = event.xany.window == saver.window;
+  switch (event.type) {
+    case KeyPress:
+      if (closeRules) Dispatch(WmKeyDown, event.xkey.keycode, 0);
+      break;
+    case ButtonPress:
+      // Buttons 4 to 7 are the wheels: not a press the saver answers.
+      if (!closeRules) break;
+      if (event.xbutton.button == Button1) Dispatch(WmLButtonDown, 0, 0);
+      if (event.xbutton.button == Button2) Dispatch(WmMButtonDown, 0, 0);
+      if (event.xbutton.button == Button3) Dispatch(WmRButtonDown, 0, 0);
+      break;
+    case MotionNotify:
+      if (closeRules) Dispatch(WmMouseMove, 0, 0);
+      break;
+    case FocusOut: {
+      if (!closeRules || !ours || event.xfocus.detail == NotifyInferior ||
+          event.xfocus.detail == NotifyPointer)
+        break;
+      if (event.xfocus.mode != NotifyNormal && event.xfocus.mode != NotifyWhileGrabbed) break;
+      Window focus = 0;
+      int revert = 0;
+      XGetInputFocus(display, &focus, &revert);
+      if (focus != saver.window) Dispatch(WmActivateApp, 0, 0);
+      break;
+    }
+    case MapNotify:
+      if (!ours) break;
+      if (saver.fullScreen) GrabInput(display, saver);
+      Dispatch(WmShowWindow, 1, 0);
+      break;
+    case Expose:
+      if (ours && event.xexpose.count == 0) Dispatch(WmPaint, 0, 0);
+      break;
+    case ConfigureNotify:
+      // The preview covers its parent whatever size the parent takes.
+      if (saver.parent != 0 && event.xconfigure.window == saver.parent && saver.own)
+        XResizeWindow(display, saver.window, static_cast<unsigned>(event.xconfigure.width),
+                      static_cast<unsigned>(event.xconfigure.height));
+      break;
+    case DestroyNotify:
+      // Gone under the saver (a preview's parent closed): the same orderly end as a close.
+      if (event.xdestroywindow.window == saver.window) {
+        destroyed = true;
+        Dispatch(WmClose, 0, 0);
+      }
+      break;
+    case ClientMessage:
+      if (ours && event.xclient.format == 32 && event.xclient.data.l[0] == WmUser)
+        Dispatch(WmUser, static_cast<std::uintptr_t>(event.xclient.data.l[1]), 0);
+      break;
+    default:
+      break;
+  }
+}
+
+int SaverEventLoop::Run() {
+  if (saver.fullScreen && closeRules) {
+    sleepTarget = this;
+    WatchLogindSleep(OnSleep);
+  }
+
+  Dispatch(WmCreate, 0, 0);
+  std::uint32_t lastAcPoll = TickCount();
+  const bool pollAc = saver.fullScreen && closeRules;
+  while (!quit) {
+    DrainPosted();
+    while (!quit && XPending(display)) {
+      XEvent event;
+      XNextEvent(display, &event);
+      Translate(event);
+      DrainPosted();
+    }
+    if (quit) break;
+
+    int timeout = -1;
+    if (pollAc) {
+      const std::uint32_t since = TickCount() - lastAcPoll;
+      timeout = since >= AcPollMs ? 0 : static_cast<int>(AcPollMs - since);
+    }
+    pollfd fds[3] = {{ConnectionNumber(display), POLLIN, 0},
+                     {wakeRead, POLLIN, 0},
+                     {EndSignalFd(), POLLIN, 0}};
+    poll(fds, 3, timeout);
+    char bytes[64];
+    if (fds[1].revents & POLLIN) {
+      while (read(wakeRead, bytes, sizeof bytes) > 0) {
+      }
+    }
+    if (fds[2].revents & POLLIN) {
+      // A signal, also one that came during start-up: the same close as any other.
+      bool any = false;
+      while (read(EndSignalFd(), bytes, sizeof bytes) > 0) any = true;
+      if (any) Post(WmClose, 0, 0);
+    }
+    if (pollAc && TickCount() - lastAcPoll >= AcPollMs) {
+      lastAcPoll = TickCount();
+      Post(WmPowerBroadcast, PbtPowerStatusChange, 0);
+    }
+  }
+  return quitCode;
+}
+
+ScreenPoint SaverEventLoop::CursorPosition() {
+  Window root = 0, child = 0;
+  int rootX = 0, rootY = 0, x = 0, y = 0;
+  unsigned mask = 0;
+  XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &mask);
+  return {rootX, rootY};
+}
+
+void SaverEventLoop::HideCursor() {
+  if (saver.fullScreen) XDefineCursor(display, saver.window, saver.invisibleCursor);
+}
+
+std::uint8_t SaverEventLoop::AcLineStatus() { return ReadAcLineStatus(); }
+
+void SaverEventLoop::PostMessage(WindowHandle window, unsigned message, std::uintptr_t wordParam,
+                                 std::intptr_t longParam) {
+  // Only the saver window has a message queue here.
+  if (window == saver.window) Post(message, wordParam, longParam);
+}
+
+void SaverEventLoop::PostQuit(int code) {
+  quit = true;
+  quitCode = code;
+}
+
+std::intptr_t SaverEventLoop::DefaultWindowProc(WindowHandle, unsigned message, std::uintptr_t,
+                                                std::intptr_t) {
+  if (message != WmClose) return 0;
+  if (saver.own && !destroyed) {
+    ErrorTrap trap(display);
+    XDestroyWindow(display, saver.window);
+    trap.Ok();
+  }
+  destroyed = true;
+  // A window of XScreenSaver's stays; the saver's part in it ends the same way.
+  SaverClassProc(saver.window, WmDestroy, 0, 0);
+  return 0;
+}
+
+void SaverEventLoop::MinimizeWindow(WindowHandle) {
+  if (!saver.own || destroyed) return;
+  // No window manager iconifies an override-redirect window: it leaves the screen instead, and
+  // gives up the input so that the message box can be answered.
+  if (saver.fullScreen) ReleaseInput(display);
+  XUnmapWindow(display, saver.window);
+  XFlush(display);
+}
+
+WindowHandle SaverEventLoop::ParentWindow(WindowHandle) { return saver.parent; }
+
+bool SaverEventLoop::IsWindow(WindowHandle window) {
+  return WindowExists(display, static_cast<Window>(window));
+}
+
+}  // namespace platform

@@ -1,0 +1,61 @@
+#pragma once
+// The saver window's message loop on X11: X events, posted messages, signals, logind's sleep
+// signal and the AC line poll, all turned into the shell's messages and handed to the saver's
+// class procedure. It is the window system the shell's rules talk to.
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <deque>
+#include <mutex>
+
+#include "host/ShellSystem.h"
+#include "platform/x11/SaverWindow.h"
+
+namespace platform {
+
+class SaverEventLoop : public ShellSystem {
+ public:
+  // closeRules false: XScreenSaver's modes, where only signals and the window's end close.
+  SaverEventLoop(Display* display, SaverWindow saver, bool closeRules);
+
+  // Creates the window's messages, runs until the window is destroyed, returns the quit code.
+  int Run();
+
+  // Any thread: queues a message for the saver window and wakes the loop.
+  void Post(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam);
+
+  ScreenPoint CursorPosition() override;
+  void HideCursor() override;
+  std::uint8_t AcLineStatus() override;
+  void PostMessage(WindowHandle window, unsigned message, std::uintptr_t wordParam,
+                   std::intptr_t longParam) override;
+  void PostQuit(int code) override;
+  std::intptr_t DefaultWindowProc(WindowHandle window, unsigned message, std::uintptr_t wordParam,
+                                  std::intptr_t longParam) override;
+  void MinimizeWindow(WindowHandle window) override;
+  WindowHandle ParentWindow(WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override;
+
+ private:
+  struct Message {
+    unsigned message;
+    std::uintptr_t wordParam;
+    std::intptr_t longParam;
+  };
+  void Dispatch(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam);
+  void Translate(const XEvent& event);
+  void DrainPosted();
+
+  Display* display;
+  SaverWindow saver;
+  bool closeRules;
+  bool destroyed = false;
+  bool quit = false;
+  int quitCode = 0;
+  std::mutex postedLock;
+  std::deque<Message> posted;
+  int wakeRead = -1;
+  int wakeWrite = -1;
+};
+
+}  // namespace platform

@@ -1,0 +1,150 @@
+#include "platform/x11/SaverWindow.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <cstring>
+
+#include "platform/x11/X11Display.h"
+
+namespace platform {
+namespace {
+
+constexpr char ClassName[] = "WindowsScreenSaverClass";
+constexpr char FullScreenTitle[] = "Screen Saver";
+constexpr long SaverEvents = KeyPressMask | ButtonPressMask | PointerMotionMask |
+                             FocusChangeMask | StructureNotifyMask | ExposureMask;
+
+void SetNames(Display* display, Window window, const char* title) {
+  XClassHint hint;
+  hint.res_name = const_cast<char*>("velmora");
+  hint.res_class = const_cast<char*>(ClassName);
+  XSetClassHint(display, window, &hint);
+  XStoreName(display, window, title);
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                  XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
+}
+
+Cursor MakeInvisibleCursor(Display* display, Window window) {
+  static const char empty[1] = {0};
+  const Pixmap blank = XCreateBitmapFromData(display, window, empty, 1, 1);
+  XColor black{};
+  const Cursor cursor = XCreatePixmapCursor(display, blank, blank, &black, &black, 0, 0);
+  XFreePixmap(display, blank);
+  return cursor;
+}
+
+bool IsSaverWindow(Display* display, Window window) {
+  XClassHint hint{};
+  bool match = false;
+  if (XGetClassHint(display, window, &hint)) {
+    match = hint.res_class != nullptr && std::strcmp(hint.res_class, ClassName) == 0;
+    if (hint.res_name) XFree(hint.res_name);
+    if (hint.res_class) XFree(hint.res_class);
+  }
+  if (!match) return false;
+  char* name = nullptr;
+  match = XFetchName(display, window, &name) && name != nullptr &&
+          std::strcmp(name, FullScreenTitle) == 0;
+  if (name) XFree(name);
+  return match;
+}
+
+}  // namespace
+
+Window FindRunningSaver(Display* display) {
+  // Windows may vanish while they are looked at: their errors are caught, not fatal.
+  ErrorTrap trap(display);
+  Window root = 0, parent = 0, found = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+    for (unsigned i = count; i-- > 0 && found == 0;) {
+      if (IsSaverWindow(display, children[i])) found = children[i];
+    }
+    if (children) XFree(children);
+  }
+  trap.Ok();
+  return found;
+}
+
+SaverWindow CreateFullScreenWindow(Display* display) {
+  SaverWindow saver;
+  const int screen = DefaultScreen(display);
+  const Window root = RootWindow(display, screen);
+  XWindowAttributes rootSize;
+  XGetWindowAttributes(display, root, &rootSize);  // the root spans every monitor
+
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.background_pixel = BlackPixel(display, screen);
+  attributes.event_mask = SaverEvents;
+  ErrorTrap trap(display);
+  const Window window = XCreateWindow(
+      display, root, 0, 0, static_cast<unsigned>(rootSize.width),
+      static_cast<unsigned>(rootSize.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+      CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
+  if (!trap.Ok()) return saver;
+  saver.window = window;
+  saver.own = true;
+  saver.fullScreen = true;
+  SetNames(display, window, FullScreenTitle);
+  saver.invisibleCursor = MakeInvisibleCursor(display, window);
+  XDefineCursor(display, window, saver.invisibleCursor);
+  XMapRaised(display, window);
+  XFlush(display);
+  return saver;
+}
+
+SaverWindow CreatePreviewWindow(Display* display, Window parent) {
+  SaverWindow saver;
+  ErrorTrap trap(display);
+  XWindowAttributes size{};
+  if (!XGetWindowAttributes(display, parent, &size) || !trap.Ok()) return saver;
+  // The parent's size changes and its end reach the saver through its structure events.
+  XSelectInput(display, parent, StructureNotifyMask);
+  XSetWindowAttributes attributes{};
+  attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
+  attributes.event_mask = StructureNotifyMask | ExposureMask;
+  const Window window = XCreateWindow(
+      display, parent, 0, 0, static_cast<unsigned>(size.width > 0 ? size.width : 1),
+      static_cast<unsigned>(size.height > 0 ? size.height : 1), 0, CopyFromParent, InputOutput,
+      CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+  if (!trap.Ok()) return saver;
+  saver.window = window;
+  saver.parent = parent;
+  saver.own = true;
+  SetNames(display, window, "Preview");
+  XMapWindow(display, window);
+  XFlush(display);
+  return saver;
+}
+
+SaverWindow AdoptWindow(Display* display, Window window) {
+  SaverWindow saver;
+  ErrorTrap trap(display);
+  // Its end is the only event the saver needs from a window it does not own.
+  XSelectInput(display, window, StructureNotifyMask);
+  if (!trap.Ok()) return saver;
+  saver.window = window;
+  return saver;
+}
+
+bool GrabInput(Display* display, const SaverWindow& saver) {
+  const int keyboard =
+      XGrabKeyboard(display, saver.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+  const int pointer = XGrabPointer(display, saver.window, True,
+                                   ButtonPressMask | PointerMotionMask, GrabModeAsync,
+                                   GrabModeAsync, None, saver.invisibleCursor, CurrentTime);
+  XSetInputFocus(display, saver.window, RevertToParent, CurrentTime);
+  return keyboard == GrabSuccess && pointer == GrabSuccess;
+}
+
+void ReleaseInput(Display* display) {
+  XUngrabKeyboard(display, CurrentTime);
+  XUngrabPointer(display, CurrentTime);
+  XFlush(display);
+}
+
+}  // namespace platform

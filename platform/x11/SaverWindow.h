@@ -1,0 +1,28 @@
+#pragma once
+// The saver's X windows: the full-screen window over the root window, the preview child, and the
+// window of another program (XScreenSaver) that the saver only draws on.
+#include <X11/Xlib.h>
+
+namespace platform {
+
+struct SaverWindow {
+  Window window = 0;
+  Window parent = 0;     // the preview's parent, else 0
+  bool own = false;      // created by the saver (not XScreenSaver's or the root window)
+  bool fullScreen = false;
+  Cursor invisibleCursor = 0;
+};
+
+// A top-level window of class "WindowsScreenSaverClass" titled "Screen Saver", or 0.
+Window FindRunningSaver(Display* display);
+
+// Each returns a window of 0 when it cannot be created.
+SaverWindow CreateFullScreenWindow(Display* display);
+SaverWindow CreatePreviewWindow(Display* display, Window parent);
+SaverWindow AdoptWindow(Display* display, Window window);
+
+// Keyboard and pointer to the saver; false when the server refused either (not fatal).
+bool GrabInput(Display* display, const SaverWindow& saver);
+void ReleaseInput(Display* display);
+
+}  // namespace platform

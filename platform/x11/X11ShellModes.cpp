@@ -1,0 +1,105 @@
+#include "platform/x11/X11ShellModes.h"
+
+#include <X11/Xatom.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/SettingsDialog.h"
+#include "host/ShellState.h"
+#include "platform/x11/EndSignals.h"
+#include "platform/x11/PowerSupply.h"
+#include "platform/x11/SaverEventLoop.h"
+#include "platform/x11/X11Display.h"
+
+namespace platform {
+namespace {
+
+Display* DisplayOrSay() {
+  Display* display = ShellDisplay();
+  if (display == nullptr) std::fprintf(stderr, "velmora: cannot open the X display\n");
+  return display;
+}
+
+int RunLoop(Display* display, const SaverWindow& saver, bool closeRules) {
+  if (saver.window == 0) return 0;
+  shellState.mainWindow = saver.window;
+  // Static: the loop outlives the run, since the process ends with _exit right after it.
+  static SaverEventLoop* loop = nullptr;
+  loop = new SaverEventLoop(display, saver, closeRules);
+  shellSystem = loop;
+  return loop->Run();
+}
+
+}  // namespace
+
+bool X11ShellModes::IsWindow(WindowHandle window) {
+  return WindowExists(ShellDisplay(), static_cast<Window>(window));
+}
+
+WindowHandle X11ShellModes::ForegroundWindow() {
+  Display* display = ShellDisplay();
+  if (display == nullptr) return 0;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  WindowHandle active = 0;
+  if (XGetWindowProperty(display, DefaultRootWindow(display),
+                         XInternAtom(display, "_NET_ACTIVE_WINDOW", False), 0, 1, False,
+                         XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr && count == 1 && format == 32) {
+    active = *reinterpret_cast<unsigned long*>(data);
+  }
+  if (data) XFree(data);
+  if (active == 0) {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus > PointerRoot) active = focus;
+  }
+  return active;
+}
+
+int X11ShellModes::RunSaverWindow(WindowHandle parent) {
+  Display* display = DisplayOrSay();
+  if (display == nullptr) return 0;
+  if (parent != 0) {
+    shellState.isPreview = true;
+    return RunLoop(display, CreatePreviewWindow(display, static_cast<Window>(parent)), true);
+  }
+  if (const Window running = FindRunningSaver(display)) {
+    XRaiseWindow(display, running);
+    XFlush(display);
+    return 0;
+  }
+  shellState.lastLineStatus = ReadAcLineStatus();
+  return RunLoop(display, CreateFullScreenWindow(display), true);
+}
+
+int X11ShellModes::RunSettingsDialog(WindowHandle parent) {
+  ReleaseEndSignals();  // the dialog ends on a signal as any program does
+  return ::RunSettingsDialog(parent);
+}
+
+int X11ShellModes::RunOnRoot() {
+  Display* display = DisplayOrSay();
+  if (display == nullptr) return 0;
+  Window target = DefaultRootWindow(display);
+  // XScreenSaver names the window it wants drawn on; without it, the root window.
+  if (const char* named = std::getenv("XSCREENSAVER_WINDOW")) {
+    const std::optional<std::uint32_t> id = ParseWindowId(named);
+    if (id && WindowExists(display, *id)) target = *id;
+  }
+  return RunOnWindow(target);
+}
+
+int X11ShellModes::RunOnWindow(WindowHandle window) {
+  Display* display = DisplayOrSay();
+  if (display == nullptr) return 0;
+  // XScreenSaver owns input and locking: no close rules, the window's end or SIGTERM close.
+  shellState.isPreview = true;
+  return RunLoop(display, AdoptWindow(display, static_cast<Window>(window)), false);
+}
+
+}  // namespace platform
