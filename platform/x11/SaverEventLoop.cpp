@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <glib-unix.h>
+#include <gtk/gtk.h>
 #include <unistd.h>
 
 #include "host/SaverClassProc.h"
@@ -11,6 +13,8 @@
 #include "platform/x11/LogindWatcher.h"
 #include "platform/x11/PowerSupply.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11Errors.h"
+#include "platform/x11/X11Notify.h"
 
 using namespace shell;
 
@@ -20,6 +24,16 @@ namespace {
 constexpr std::uint32_t AcPollMs = 1000;
 
 SaverEventLoop* sleepTarget = nullptr;
+
+// A signal while a modal GTK box is up: the box goes, so that the loop can close the saver.
+// The signal's bytes stay in the pipe for the loop.
+gboolean DismissModalBoxes(gint, GIOCondition, gpointer) {
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* w = windows; w != nullptr; w = w->next)
+    if (GTK_IS_DIALOG(w->data)) gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_DELETE_EVENT);
+  g_list_free(windows);
+  return G_SOURCE_REMOVE;
+}
 
 void OnSleep(bool starting) {
   if (sleepTarget) sleepTarget->Post(WmPowerBroadcast, starting ? PbtSuspend : PbtResumeSuspend, 0);
@@ -110,10 +124,12 @@ void SaverEventLoop::Translate(const XEvent& event) {
         Dispatch(WmClose, 0, 0);
       }
       break;
-    case ClientMessage:
-      if (ours && event.xclient.format == 32 && event.xclient.data.l[0] == WmUser)
-        Dispatch(WmUser, static_cast<std::uintptr_t>(event.xclient.data.l[1]), 0);
+    case ClientMessage: {
+      x11::WindowMessage message;
+      if (ours && x11::DecodeWindowMessage(display, event, message))
+        Dispatch(message.message, message.wordParam, 0);
       break;
+    }
     default:
       break;
   }
@@ -195,9 +211,9 @@ std::intptr_t SaverEventLoop::DefaultWindowProc(WindowHandle, unsigned message, 
                                                 std::intptr_t) {
   if (message != WmClose) return 0;
   if (saver.own && !destroyed) {
-    ErrorTrap trap(display);
+    x11::ErrorTrap trap(display);
     XDestroyWindow(display, saver.window);
-    trap.Ok();
+    trap.End();
   }
   destroyed = true;
   // A window of XScreenSaver's stays; the saver's part in it ends the same way.
@@ -206,6 +222,8 @@ std::intptr_t SaverEventLoop::DefaultWindowProc(WindowHandle, unsigned message, 
 }
 
 void SaverEventLoop::MinimizeWindow(WindowHandle) {
+  // The message box that follows must not outlive a signal to end.
+  if (EndSignalFd() >= 0) g_unix_fd_add(EndSignalFd(), G_IO_IN, DismissModalBoxes, nullptr);
   if (!saver.own || destroyed) return;
   // No window manager iconifies an override-redirect window: it leaves the screen instead, and
   // gives up the input so that the message box can be answered.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11Errors.h"
 
 namespace platform {
 namespace {
@@ -55,7 +56,7 @@ bool IsSaverWindow(Display* display, Window window) {
 
 Window FindRunningSaver(Display* display) {
   // Windows may vanish while they are looked at: their errors are caught, not fatal.
-  ErrorTrap trap(display);
+  x11::ErrorTrap trap(display);
   Window root = 0, parent = 0, found = 0;
   Window* children = nullptr;
   unsigned count = 0;
@@ -65,7 +66,7 @@ Window FindRunningSaver(Display* display) {
     }
     if (children) XFree(children);
   }
-  trap.Ok();
+  trap.End();
   return found;
 }
 
@@ -80,12 +81,12 @@ SaverWindow CreateFullScreenWindow(Display* display) {
   attributes.override_redirect = True;
   attributes.background_pixel = BlackPixel(display, screen);
   attributes.event_mask = SaverEvents;
-  ErrorTrap trap(display);
+  x11::ErrorTrap trap(display);
   const Window window = XCreateWindow(
       display, root, 0, 0, static_cast<unsigned>(rootSize.width),
       static_cast<unsigned>(rootSize.height), 0, CopyFromParent, InputOutput, CopyFromParent,
       CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
-  if (!trap.Ok()) return saver;
+  if (trap.End() != Success) return saver;
   saver.window = window;
   saver.own = true;
   saver.fullScreen = true;
@@ -99,19 +100,23 @@ SaverWindow CreateFullScreenWindow(Display* display) {
 
 SaverWindow CreatePreviewWindow(Display* display, Window parent) {
   SaverWindow saver;
-  ErrorTrap trap(display);
   XWindowAttributes size{};
-  if (!XGetWindowAttributes(display, parent, &size) || !trap.Ok()) return saver;
-  // The parent's size changes and its end reach the saver through its structure events.
-  XSelectInput(display, parent, StructureNotifyMask);
+  {
+    x11::ErrorTrap trap(display);
+    const Status status = XGetWindowAttributes(display, parent, &size);
+    // The parent's size changes and its end reach the saver through its structure events.
+    XSelectInput(display, parent, StructureNotifyMask);
+    if (trap.End() != Success || status == 0) return saver;
+  }
   XSetWindowAttributes attributes{};
   attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
   attributes.event_mask = StructureNotifyMask | ExposureMask;
+  x11::ErrorTrap trap(display);
   const Window window = XCreateWindow(
       display, parent, 0, 0, static_cast<unsigned>(size.width > 0 ? size.width : 1),
       static_cast<unsigned>(size.height > 0 ? size.height : 1), 0, CopyFromParent, InputOutput,
       CopyFromParent, CWBackPixel | CWEventMask, &attributes);
-  if (!trap.Ok()) return saver;
+  if (trap.End() != Success) return saver;
   saver.window = window;
   saver.parent = parent;
   saver.own = true;
@@ -123,10 +128,10 @@ SaverWindow CreatePreviewWindow(Display* display, Window parent) {
 
 SaverWindow AdoptWindow(Display* display, Window window) {
   SaverWindow saver;
-  ErrorTrap trap(display);
+  x11::ErrorTrap trap(display);
   // Its end is the only event the saver needs from a window it does not own.
   XSelectInput(display, window, StructureNotifyMask);
-  if (!trap.Ok()) return saver;
+  if (trap.End() != Success) return saver;
   saver.window = window;
   return saver;
 }

@@ -7,6 +7,7 @@
 
 #include "host/SettingsDialog.h"
 #include "host/ShellState.h"
+#include "render/RenderThread.h"
 #include "platform/x11/EndSignals.h"
 #include "platform/x11/PowerSupply.h"
 #include "platform/x11/SaverEventLoop.h"
@@ -99,6 +100,7 @@ int X11ShellModes::RunOnWindow(WindowHandle window) {
   if (display == nullptr) return 0;
   // XScreenSaver owns input and locking: no close rules, the window's end or SIGTERM close.
   shellState.isPreview = true;
+  SetFollowWindowSize(true);  // XScreenSaver may resize its window
   return RunLoop(display, AdoptWindow(display, static_cast<Window>(window)), false);
 }
 

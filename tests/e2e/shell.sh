@@ -33,11 +33,17 @@ start_window
 "$saver" /p "$window" & pid=$!
 sleep 1.5
 xwininfo -id "$window" -tree | grep -q '"Preview"' || fail "no preview child in window $window"
+# Something other than the black window background is drawn in the preview.
+mean=$(import -window root -crop 320x240+0+0 -format '%[fx:mean]' info: 2>/dev/null)
+awk -v m="${mean:-0}" 'BEGIN { exit !(m > 0) }' || fail "nothing drawn in the preview (mean $mean)"
 xdotool key a click 1 mousemove_relative 40 40; sleep 0.3
 alive "$pid" || fail "input closed the preview"
 kill "$window_pid"; wait "$window_pid" 2>/dev/null  # the parent goes: the preview ends
 finish "$pid" || fail "preview did not end with its parent"
-grep -q '^   Notify : Run looping thread$' "$log" || fail "preview log lacks the thread start"
+# The start-up in its order, from the window's creation to the scene.
+expected="Run looping thread|Start common initialization|Video initialization has finished successfully|Start scene initialization|Scene has been initialized successfully"
+got=$(grep -E "^   Notify : ($expected)\$" "$log" | sed 's/^   Notify : //' | paste -sd'|')
+[ "$got" = "$expected" ] || fail "preview start-up lines: '$got'"
 last_line_is_fps || fail "preview log does not end with the frame-rate line"
 cp "$log" "$work/preview.log"
 

@@ -1,0 +1,46 @@
+# A saver whose OpenGL is too old to start: one message box, "Error of scene initialization"
+# captioned "Screen saver", the failure lines in the log, and an orderly end afterwards.
+# The old OpenGL is Mesa's own version override, as a driver without OpenGL 2.0 would report.
+# $1: build folder, $2: source folder. Runs under tests/with-xvfb.
+set -u
+work=$(mktemp -d /tmp/velmora-failure.XXXXXX)
+cp "$1/platform/x11/velmora" "$work/velmora"
+log=$work/velmora.log
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# xdotool matches names without regard to case: the saver's own "Screen Saver" is sorted out.
+boxes() {
+  for id in $(xdotool search --onlyvisible --name '^Screen saver$' 2>/dev/null); do
+    xprop -id "$id" WM_NAME | grep -q '= "Screen saver"$' && echo "$id"
+  done
+}
+finish() {
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$1" 2>/dev/null; then kill -KILL "$1"; wait "$1" 2>/dev/null; return 124; fi
+  wait "$1"
+}
+
+for how in dismiss signal; do
+  MESA_GL_VERSION_OVERRIDE=1.4 "$work/velmora" /s & pid=$!
+  box=""
+  for _ in $(seq 100); do box=$(boxes); [ -n "$box" ] && break; sleep 0.1; done
+  [ "$(printf '%s\n' "$box" | grep -c .)" -eq 1 ] || fail "$how: expected one message box, got '$box'"
+  grep -q '^   Notify : Error of common initialization$' "$log" || fail "$how: no failure line"
+  grep -q '^   Notify : Exit with error$' "$log" || fail "$how: no 'Exit with error'"
+  saver=$(xwininfo -root -tree | awk '/"Screen Saver": \("velmora" "WindowsScreenSaverClass"\)/ {print $1}')
+  [ -n "$saver" ] || fail "$how: no saver window"
+  xwininfo -id "$saver" | grep -q 'IsUnMapped' || fail "$how: the saver window was not minimised"
+  if [ "$how" = dismiss ]; then
+    # The user answers the box; the saver, no longer the active window, closes.
+    xdotool windowfocus --sync "$box" key Return
+  else
+    kill -TERM "$pid"
+  fi
+  finish "$pid"; code=$?
+  [ "$code" -eq 0 ] || fail "$how: exit status $code"
+  [ -z "$(boxes)" ] || fail "$how: the box outlived the saver"
+  tail -n 1 "$log" | grep -q '^   Notify : FPS = -1$' || { fail "$how: log does not end with FPS = -1"; cat "$log"; }
+done
+
+[ "$failures" -eq 0 ] && rm -rf "$work"
+exit "$failures"
