@@ -12,6 +12,21 @@
 #include "render/Banner.h"
 #include "render/Scene.h"
 
+void SetFixedCamera() {
+  // The aspect ratio stays 4:3 whatever the window's shape.
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(21.0, 1.3333333, 0.01, 100.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(0, 0, 4, 0, 0, 0, 0, 1, 0);
+  glEnable(GL_CULL_FACE);
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_AUTO_NORMAL);
+  glFrontFace(GL_CCW);
+  glCullFace(GL_BACK);
+}
+
 int InitVideo(platform::WindowHandle window) {
   // The flight's random choices follow from this seed: two starts in one second fly alike.
   SeedRandom(static_cast<unsigned>(std::time(nullptr)));
@@ -36,18 +51,7 @@ int InitVideo(platform::WindowHandle window) {
   if (!platform::SwapControlAvailable(dc)) return 1;
   appLog.Write(Notify, "WGLEW_EXT_swap_control extension is found");
 
-  // The fixed camera. The aspect ratio stays 4:3 whatever the window's shape.
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(21.0, 1.3333333, 0.01, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  gluLookAt(0, 0, 4, 0, 0, 0, 0, 1, 0);
-  glEnable(GL_CULL_FACE);
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_AUTO_NORMAL);
-  glFrontFace(GL_CCW);
-  glCullFace(GL_BACK);
+  SetFixedCamera();
 
   // Handed to the driver as stored: 1 waits for a retrace per swap, 0 does not.
   int vsync = 1;

@@ -15,3 +15,6 @@ extern VideoContext videoContext;
 // Makes the window an OpenGL 2.0 surface with the fixed camera, then builds the banner and the
 // scene. 0 on success, 1 on any failure (what was created stays for the window to release).
 int InitVideo(platform::WindowHandle window);
+
+// The fixed camera and state every frame relies on, on the current context.
+void SetFixedCamera();

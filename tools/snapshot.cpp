@@ -24,6 +24,7 @@
 #include "render/Banner.h"
 #include "render/FpsCounter.h"
 #include "render/FrameDrawing.h"
+#include "render/VideoInit.h"
 #include "render/Scene.h"
 
 namespace {
@@ -52,19 +53,9 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   return std::fclose(file) == 0 && ok;
 }
 
-// The fixed camera and state the saver's video initialisation sets.
+// The saver's fixed camera and state, and the clear colour scene initialisation sets.
 void SetSaverCamera() {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(21.0, 1.3333333, 0.01, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  gluLookAt(0, 0, 4, 0, 0, 0, 0, 1, 0);
-  glEnable(GL_CULL_FACE);
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_AUTO_NORMAL);
-  glFrontFace(GL_CCW);
-  glCullFace(GL_BACK);
+  SetFixedCamera();
   glClearColor(0.1f, 0.2f, 0.2f, 1.0f);
 }
 
