@@ -52,20 +52,15 @@ void DrawSurface(const Surface& surface, const SurfaceProgram& p, const float* m
   glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-// A wing's root and axes: the anchor and the two directions carried by the body's node at the
-// anchor's model x.
-struct Placement {
-  Vector3 root, axis, lateral;
-};
-Placement Place(const FrameWings& w) {
-  Placement p;
-  ribbon.TransformVertex(w.wingAnchor, p.root, w.wingAnchor.x);
-  ribbon.TransformNormal(w.alongBody, p.axis, w.wingAnchor.x);
-  ribbon.TransformNormal(w.acrossBody, p.lateral, w.wingAnchor.x);
+WingPlacement Place(const FrameWings& w, const Ribbon& r) {
+  WingPlacement p;
+  r.TransformVertex(w.wingAnchor, p.root, w.wingAnchor.x);
+  r.TransformNormal(w.alongBody, p.axis, w.wingAnchor.x);
+  r.TransformNormal(w.acrossBody, p.lateral, w.wingAnchor.x);
   return p;
 }
 
-void FlyWing(Wing& wing, const Placement& p, std::uint32_t elapsedMs, WingCanvas& canvas) {
+void FlyWing(Wing& wing, const WingPlacement& p, std::uint32_t elapsedMs, WingCanvas& canvas) {
   wing.Attach(p.root, p.axis, p.lateral);
   wing.Advance(elapsedMs);
   wing.Draw(canvas);
@@ -74,6 +69,17 @@ void FlyWing(Wing& wing, const Placement& p, std::uint32_t elapsedMs, WingCanvas
 }  // namespace
 
 const FrameWings& FrameDrawingWings() { return Wings(); }
+
+void PlaceWings(FrameWings& w, const Ribbon& r, WingPlacement& first, WingPlacement& second) {
+  first = Place(w, r);
+  // The second wing is the first's placement seen across the body's x-z plane; the mirroring
+  // is undone at once, so the statics hold the first wing's values between frames.
+  w.wingAnchor.y = -w.wingAnchor.y;
+  w.acrossBody.y = -w.acrossBody.y;
+  second = Place(w, r);
+  w.wingAnchor.y = -w.wingAnchor.y;
+  w.acrossBody.y = -w.acrossBody.y;
+}
 
 void DrawFrame(const FrameTime& frame) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -89,13 +95,8 @@ void DrawFrame(const FrameTime& frame) {
 
   static GlWingCanvas canvas;
   FrameWings& w = Wings();
-  FlyWing(w.first, Place(w), frame.elapsedMs, canvas);
-  // The second wing is the first's placement seen across the body's x-z plane; the mirroring
-  // is undone at once, so the statics hold the first wing's values between frames.
-  w.wingAnchor.y = -w.wingAnchor.y;
-  w.acrossBody.y = -w.acrossBody.y;
-  const Placement mirrored = Place(w);
-  w.wingAnchor.y = -w.wingAnchor.y;
-  w.acrossBody.y = -w.acrossBody.y;
-  FlyWing(w.second, mirrored, frame.elapsedMs, canvas);
+  WingPlacement first, second;
+  PlaceWings(w, ribbon, first, second);
+  FlyWing(w.first, first, frame.elapsedMs, canvas);
+  FlyWing(w.second, second, frame.elapsedMs, canvas);
 }

@@ -3,6 +3,8 @@
 #include "creature/Wing.h"
 #include "render/FrameTime.h"
 
+class Ribbon;
+
 // Draws one picture of the creature into the back buffer: the body bent along the ribbon, then
 // both wings riding on it.
 void DrawFrame(const FrameTime& frame);
@@ -19,3 +21,13 @@ struct FrameWings {
   Wing second;
 };
 const FrameWings& FrameDrawingWings();
+
+// A wing's root and axes for one frame: the anchor and the two directions carried by the body's
+// node at the anchor's model x.
+struct WingPlacement {
+  Vector3 root, axis, lateral;
+};
+// Places both wings on the ribbon as it stands: the first from the statics, the second from them
+// mirrored across the body's x-z plane. The statics read unmirrored again on return.
+void PlaceWings(FrameWings& wings, const Ribbon& ribbon, WingPlacement& first,
+                WingPlacement& second);
