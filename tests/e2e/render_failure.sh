@@ -32,7 +32,9 @@ for how in dismiss signal; do
   xwininfo -id "$saver" | grep -q 'IsUnMapped' || fail "$how: the saver window was not minimised"
   if [ "$how" = dismiss ]; then
     # The user answers the box; the saver, no longer the active window, closes.
-    xdotool windowfocus --sync "$box" key Return
+    # Bounded: the focus wait never returns if the box loses the focus race to another window.
+    timeout 10 xdotool windowfocus --sync "$box"
+    xdotool key Return
   else
     kill -TERM "$pid"
   fi
