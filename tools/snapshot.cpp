@@ -3,9 +3,13 @@
 // for tests.
 //
 //   snapshot [--seed N] [--elapsed MS] [--frames N] [--at F1,F2,...] [--fps] [--size WxH] DIR
+//   snapshot --soak MAXMS [--seed N] [--frames N] [--at F1,...] [--size WxH] [DIR]
 //
 // Frames are numbered from 1; each advances the clock by --elapsed milliseconds (16 unless told).
 // Each frame in --at (default: the last) is written to DIR/frame-NNNNN.png.
+// --soak draws frames of 0 to MAXMS milliseconds at random, starting the clock shortly before its
+// 32-bit wrap, checks every frame's state and writes pictures only for an explicit --at. It exits
+// 1 at the first violation and prints what it was.
 #include <GL/glew.h>
 #include <GL/glu.h>
 #include <png.h>
@@ -19,11 +23,13 @@
 #include <vector>
 
 #include "base/Random.h"
+#include "creature/Ribbon.h"
 #include "platform/OverlayText.h"
 #include "platform/SnapshotWindow.h"
 #include "render/Banner.h"
 #include "render/FpsCounter.h"
 #include "render/FrameDrawing.h"
+#include "render/FrameSoak.h"
 #include "render/VideoInit.h"
 #include "render/Scene.h"
 
@@ -62,7 +68,9 @@ void SetSaverCamera() {
 int Usage() {
   std::fprintf(stderr,
                "usage: snapshot [--seed N] [--elapsed MS] [--frames N] [--at F1,F2,...] [--fps] "
-               "[--size WxH] DIR\n");
+               "[--size WxH] DIR\n"
+               "       snapshot --soak MAXMS [--seed N] [--frames N] [--at F1,...] [--size WxH] "
+               "[DIR]\n");
   return 2;
 }
 
@@ -75,7 +83,7 @@ bool ParseNumber(const char* text, long& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  long seed = 1, elapsed = 16, frames = 240, width = 1024, height = 768;
+  long seed = 1, elapsed = 16, frames = 240, width = 1024, height = 768, soakMaxMs = -1;
   bool fps = false;
   std::set<long> at;
   std::string dir;
@@ -84,8 +92,12 @@ int main(int argc, char** argv) {
     const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
     if (arg == "--fps") {
       fps = true;
-    } else if ((arg == "--seed" || arg == "--elapsed" || arg == "--frames") && next) {
-      long& target = arg == "--seed" ? seed : arg == "--elapsed" ? elapsed : frames;
+    } else if ((arg == "--seed" || arg == "--elapsed" || arg == "--frames" || arg == "--soak") &&
+               next) {
+      long& target = arg == "--seed"      ? seed
+                     : arg == "--elapsed" ? elapsed
+                     : arg == "--frames"  ? frames
+                                          : soakMaxMs;
       if (!ParseNumber(next, target)) return Usage();
       ++i;
     } else if (arg == "--at" && next) {
@@ -106,13 +118,15 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (dir.empty() || frames < 1 || width < 16 || height < 16 || width > 8192 || height > 8192) {
+  const bool soak = soakMaxMs >= 0;
+  if ((dir.empty() && (!soak || !at.empty())) || frames < 1 || width < 16 || height < 16 ||
+      width > 8192 || height > 8192 || soakMaxMs > 60000) {
     return Usage();
   }
-  if (at.empty()) at.insert(frames);
+  if (at.empty() && !soak) at.insert(frames);
 
   std::error_code error;
-  std::filesystem::create_directories(dir, error);
+  if (!dir.empty()) std::filesystem::create_directories(dir, error);
   platform::SnapshotWindow window(static_cast<int>(width), static_cast<int>(height));
   if (!window.Ok()) return 1;
   SeedRandom(static_cast<unsigned>(seed));
@@ -124,15 +138,21 @@ int main(int argc, char** argv) {
 
   FpsCounter counter(SnapshotTicks);
   const OverlayRect rect = FpsOverlayRect(static_cast<int>(width), static_cast<int>(height));
+  FrameSoak soaker(static_cast<unsigned>(seed), static_cast<std::uint32_t>(soak ? soakMaxMs : 0));
   FrameTime frame;
+  // Ten minutes before the tick count wraps, so a soak crosses the wrap.
+  if (soak) frame.tick = snapshotTick = 0xFFFFFFFFu - 600000u;
   for (long n = 1; n <= frames; ++n) {
-    frame.Advance(frame.tick + static_cast<std::uint32_t>(elapsed));
+    const std::uint32_t step = soak ? soaker.NextElapsed() : static_cast<std::uint32_t>(elapsed);
+    frame.Advance(frame.tick + step);
     snapshotTick = frame.tick;
     DrawFrame(frame);
     DrawBanner();
-    if (fps) {
-      counter.Update();
-      platform::DrawOverlayText(nullptr, rect.right, rect.bottom, counter.Text());
+    if (fps || soak) counter.Update();
+    if (fps) platform::DrawOverlayText(nullptr, rect.right, rect.bottom, counter.Text());
+    if (soak && !soaker.Check(ribbon, FrameDrawingWings(), counter, frame.elapsedMs)) {
+      std::fprintf(stderr, "snapshot: frame %ld: %s\n", n, soaker.Violation());
+      return 1;
     }
     if (at.count(n)) {
       char name[32];
@@ -145,6 +165,10 @@ int main(int argc, char** argv) {
       std::printf("%s\n", path.c_str());
     }
     window.Swap();
+  }
+  if (soak) {
+    std::printf("soak: %lld frames, %.2f simulated hours, every frame within bounds\n",
+                static_cast<long long>(soaker.Frames()), soaker.SimulatedMs() / 3600000.0);
   }
   return 0;
 }
