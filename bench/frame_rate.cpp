@@ -7,12 +7,21 @@
 //
 // --only runs one side alone, for a profiler.
 // The window is any mapped window (tools/xtestwindow 1024 768); the swap interval is 0 for both.
+// Beside the rate, each run reports the processor time per frame of this process (all its
+// threads, the driver's included) and, when tests/with-xvfb started the server, of the X server
+// (which takes every swapped frame as an image): on a shared machine that cost is steadier than
+// the rate, and its ratio is printed too.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "base/SettingsStore.h"
@@ -36,6 +45,39 @@ unsigned FloorProc(platform::WindowHandle window) {
   return 0;
 }
 
+// Processor seconds used so far by this process, and by the X server (0 when unknown).
+double ProcessSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double ServerSeconds() {
+  const char* pid = std::getenv("VELMORA_XVFB_PID");
+  if (pid == nullptr) return 0;
+  std::ifstream stat(std::string("/proc/") + pid + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return 0;
+  // The fields after the command name's closing parenthesis; utime and stime are 14 and 15.
+  const std::size_t close = line.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(line.substr(close + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i >= 14) ticks += std::atof(field.c_str());
+  }
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+struct Rate {
+  double fps = -1;            // -1: nothing drawn
+  double processMsPerFrame = 0;
+  double serverMsPerFrame = 0;
+  double CostMs() const { return processMsPerFrame + serverMsPerFrame; }
+};
+
 // Waits for the first swap of the thread just started; false after timeoutSeconds without one.
 bool WaitForFirstSwap(std::uint64_t before, int timeoutSeconds) {
   const Clock::time_point end = Clock::now() + std::chrono::seconds(timeoutSeconds);
@@ -46,20 +88,25 @@ bool WaitForFirstSwap(std::uint64_t before, int timeoutSeconds) {
   return true;
 }
 
-// Frames per second of one run; -1 when it drew nothing.
-double Run(bool saver, platform::WindowHandle window, double seconds) {
+Rate Run(bool saver, platform::WindowHandle window, double seconds) {
   const std::uint64_t start = platform::SwapCount();
-  if (!platform::StartRenderThread(saver ? RenderThreadProc : FloorProc, window)) return -1;
-  double fps = -1;
+  Rate rate;
+  if (!platform::StartRenderThread(saver ? RenderThreadProc : FloorProc, window)) return rate;
   if (WaitForFirstSwap(start, 30)) {
     // Shader variants, caches and the first long frame settle in the first second.
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const std::uint64_t before = platform::SwapCount();
     const Clock::time_point from = Clock::now();
+    const double process = ProcessSeconds(), server = ServerSeconds();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     const std::uint64_t after = platform::SwapCount();
     const double elapsed = std::chrono::duration<double>(Clock::now() - from).count();
-    fps = static_cast<double>(after - before) / elapsed;
+    const double frames = static_cast<double>(after - before);
+    if (frames > 0) {
+      rate.fps = frames / elapsed;
+      rate.processMsPerFrame = (ProcessSeconds() - process) * 1000 / frames;
+      rate.serverMsPerFrame = (ServerSeconds() - server) * 1000 / frames;
+    }
   }
   platform::StopRenderThread();
   if (saver) {
@@ -70,7 +117,12 @@ double Run(bool saver, platform::WindowHandle window, double seconds) {
   } else {
     floorSurface.Close(window);
   }
-  return fps;
+  return rate;
+}
+
+void Print(const char* name, const Rate& r) {
+  std::printf("%s %.1f fps (%.3f + %.3f ms processor per frame)", name, r.fps,
+              r.processMsPerFrame, r.serverMsPerFrame);
 }
 
 double Median(std::vector<double> v) {
@@ -121,36 +173,45 @@ int main(int argc, char** argv) {
   if (only != nullptr) {
     const bool saver = !std::strcmp(only, "saver");
     for (int r = 0; r < rounds; ++r) {
-      const double fps = Run(saver, window, seconds);
-      if (fps <= 0) return 1;
-      std::printf("round %d: %s %.1f fps\n", r + 1, only, fps);
+      const Rate rate = Run(saver, window, seconds);
+      if (rate.fps <= 0) return 1;
+      std::printf("round %d: ", r + 1);
+      Print(only, rate);
+      std::printf("\n");
     }
     return 0;
   }
 
-  std::vector<double> floorRates, saverRates, ratios;
+  std::vector<double> floorRates, saverRates, ratios, costRatios;
   for (int r = 0; r < rounds; ++r) {
     // ABBA: drift in the machine's load falls on both sides alike.
     const bool saverFirst = r % 2 == 1;
-    const double a = Run(saverFirst, window, seconds);
-    const double b = Run(!saverFirst, window, seconds);
-    const double floorFps = saverFirst ? b : a;
-    const double saverFps = saverFirst ? a : b;
-    if (floorFps <= 0 || saverFps <= 0) {
+    const Rate a = Run(saverFirst, window, seconds);
+    const Rate b = Run(!saverFirst, window, seconds);
+    const Rate& floor = saverFirst ? b : a;
+    const Rate& saver = saverFirst ? a : b;
+    if (floor.fps <= 0 || saver.fps <= 0) {
       std::fprintf(stderr, "frame_rate: round %d drew nothing (%s)\n", r + 1,
-                   floorFps <= 0 ? "floor" : "saver");
+                   floor.fps <= 0 ? "floor" : "saver");
       return 1;
     }
-    floorRates.push_back(floorFps);
-    saverRates.push_back(saverFps);
-    ratios.push_back(saverFps / floorFps);
-    std::printf("round %d: floor %.1f fps, saver %.1f fps, ratio %.3f\n", r + 1, floorFps,
-                saverFps, saverFps / floorFps);
+    floorRates.push_back(floor.fps);
+    saverRates.push_back(saver.fps);
+    ratios.push_back(saver.fps / floor.fps);
+    costRatios.push_back(floor.CostMs() / saver.CostMs());
+    std::printf("round %d: ", r + 1);
+    Print("floor", floor);
+    std::printf(", ");
+    Print("saver", saver);
+    std::printf(", ratio %.3f, by processor time %.3f\n", ratios.back(), costRatios.back());
     std::fflush(stdout);
   }
   std::printf("median: floor %.1f fps, saver %.1f fps, ratio %.3f (min %.3f, max %.3f)\n",
               Median(floorRates), Median(saverRates), Median(ratios),
               *std::min_element(ratios.begin(), ratios.end()),
               *std::max_element(ratios.begin(), ratios.end()));
+  std::printf("by processor time per frame: ratio %.3f (min %.3f, max %.3f)\n",
+              Median(costRatios), *std::min_element(costRatios.begin(), costRatios.end()),
+              *std::max_element(costRatios.begin(), costRatios.end()));
   return 0;
 }
