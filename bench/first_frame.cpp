@@ -4,6 +4,8 @@
 // first frame is the first change of the window's contents (X damage) that shows the saver's
 // clear colour in its corner. The program then runs on for a while so that its peak memory
 // covers steady frames, is sent SIGTERM, and its peak resident set is read from wait4.
+// Beside the time, the processor time the program's threads had used by then (from
+// /proc/PID/task/*/schedstat): on a shared machine that is steadier than the time.
 // Runs alternate floor and saver (ABBA).
 //
 //   first_frame [--runs N] [--settle SECONDS] [--size WxH] FLOOR_COMMAND SAVER_COMMAND
@@ -12,6 +14,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
+#include <dirent.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -23,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -34,6 +38,7 @@ using Clock = std::chrono::steady_clock;
 
 struct Result {
   double firstFrameMs = -1;  // -1: no frame within the time allowed
+  double processorMs = 0;    // used by all the program's threads up to its first frame
   double peakRssMiB = 0;
 };
 
@@ -41,6 +46,22 @@ struct Result {
 bool IsClearColour(unsigned long pixel) {
   const int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
   return r >= 24 && r <= 27 && g >= 50 && g <= 52 && b >= 50 && b <= 52;
+}
+
+// Processor time of every thread of pid so far, in milliseconds.
+double ThreadsProcessorMs(pid_t pid) {
+  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+  double ns = 0;
+  if (DIR* dir = opendir(tasks.c_str())) {
+    while (const dirent* entry = readdir(dir)) {
+      if (entry->d_name[0] == '.') continue;
+      std::ifstream stat(tasks + "/" + entry->d_name + "/schedstat");
+      double onCpu = 0;
+      if (stat >> onCpu) ns += onCpu;
+    }
+    closedir(dir);
+  }
+  return ns / 1e6;
 }
 
 std::vector<std::string> Words(const std::string& command, unsigned long window) {
@@ -99,6 +120,7 @@ class Observer {
     }
     if (child > 0) {
       result.firstFrameMs = WaitForClearColour(window, damage, start, child);
+      result.processorMs = ThreadsProcessorMs(child);
       std::this_thread::sleep_for(std::chrono::duration<double>(settleSeconds));
       kill(child, SIGTERM);
       int status = 0;
@@ -153,15 +175,18 @@ double Median(std::vector<double> v) {
 }
 
 void Summarise(const char* name, const std::vector<Result>& results) {
-  std::vector<double> ms, rss;
+  std::vector<double> ms, cpu, rss;
   for (const Result& r : results) {
     ms.push_back(r.firstFrameMs);
+    cpu.push_back(r.processorMs);
     rss.push_back(r.peakRssMiB);
   }
-  std::printf("%s: first frame median %.1f ms (min %.1f, max %.1f), peak RSS median %.1f MiB "
-              "(min %.1f, max %.1f)\n",
+  std::printf("%s: first frame median %.1f ms (min %.1f, max %.1f), processor %.1f ms (min %.1f, "
+              "max %.1f), peak RSS median %.1f MiB (min %.1f, max %.1f)\n",
               name, Median(ms), *std::min_element(ms.begin(), ms.end()),
-              *std::max_element(ms.begin(), ms.end()), Median(rss),
+              *std::max_element(ms.begin(), ms.end()), Median(cpu),
+              *std::min_element(cpu.begin(), cpu.end()), *std::max_element(cpu.begin(), cpu.end()),
+              Median(rss),
               *std::min_element(rss.begin(), rss.end()),
               *std::max_element(rss.begin(), rss.end()));
 }
@@ -214,17 +239,24 @@ int main(int argc, char** argv) {
         return 1;
       }
       (isSaver ? saver : floor).push_back(result);
-      std::printf("run %d %s: first frame %.1f ms, peak RSS %.1f MiB\n", r + 1,
-                  isSaver ? "saver" : "floor", result.firstFrameMs, result.peakRssMiB);
+      std::printf("run %d %s: first frame %.1f ms (processor %.1f ms), peak RSS %.1f MiB\n",
+                  r + 1, isSaver ? "saver" : "floor", result.firstFrameMs, result.processorMs,
+                  result.peakRssMiB);
       std::fflush(stdout);
     }
   }
   Summarise("floor", floor);
   Summarise("saver", saver);
-  std::vector<double> lead;
-  for (int r = 0; r < runs; ++r) lead.push_back(saver[r].firstFrameMs - floor[r].firstFrameMs);
-  std::printf("saver after floor: median %.1f ms (min %.1f, max %.1f)\n", Median(lead),
-              *std::min_element(lead.begin(), lead.end()),
-              *std::max_element(lead.begin(), lead.end()));
+  std::vector<double> lead, cpuLead;
+  for (int r = 0; r < runs; ++r) {
+    lead.push_back(saver[r].firstFrameMs - floor[r].firstFrameMs);
+    cpuLead.push_back(saver[r].processorMs - floor[r].processorMs);
+  }
+  std::printf("saver after floor: median %.1f ms (min %.1f, max %.1f); processor %.1f ms more "
+              "(min %.1f, max %.1f)\n",
+              Median(lead), *std::min_element(lead.begin(), lead.end()),
+              *std::max_element(lead.begin(), lead.end()), Median(cpuLead),
+              *std::min_element(cpuLead.begin(), cpuLead.end()),
+              *std::max_element(cpuLead.begin(), cpuLead.end()));
   return 0;
 }
