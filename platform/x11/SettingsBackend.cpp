@@ -12,6 +12,8 @@
 // of 200 bytes or more are ignored.
 #include "platform/SettingsBackend.h"
 
+#include "platform/x11/SettingsKeyFile.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -19,8 +21,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -112,129 +112,6 @@ ReadResult ReadFile(const std::string& path, std::string& content) {
   return result;
 }
 
-// One line of a key file, its terminator (if any) kept apart so that it is written back as found.
-struct Line {
-  std::string_view text;
-  std::string_view end;
-};
-
-std::vector<Line> SplitLines(std::string_view content) {
-  std::vector<Line> lines;
-  std::size_t start = 0;
-  while (start < content.size()) {
-    std::size_t newline = content.find('\n', start);
-    std::size_t next = newline == std::string_view::npos ? content.size() : newline + 1;
-    std::size_t textEnd = newline == std::string_view::npos ? content.size() : newline;
-    if (textEnd > start && content[textEnd - 1] == '\r') --textEnd;
-    lines.push_back({content.substr(start, textEnd - start), content.substr(textEnd, next - textEnd)});
-    start = next;
-  }
-  return lines;
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-// A group header's name, if the line is one.
-std::optional<std::string_view> GroupName(std::string_view line) {
-  line = Trim(line);
-  if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
-  return line.substr(1, line.size() - 2);
-}
-
-// A "name=value" line's name and value; the value is kept exactly as written.
-bool KeyValue(std::string_view line, std::string_view& key, std::string_view& value) {
-  const std::string_view trimmed = Trim(line);
-  if (trimmed.empty() || trimmed.front() == '#' || trimmed.front() == '[') return false;
-  const std::size_t equals = line.find('=');
-  if (equals == std::string_view::npos) return false;
-  key = Trim(line.substr(0, equals));
-  value = line.substr(equals + 1);
-  return true;
-}
-
-void ApplyFile(const std::string& content, std::string_view group, SettingRead* values,
-               std::size_t count) {
-  bool inGroup = false;
-  for (const Line& line : SplitLines(content)) {
-    if (const auto name = GroupName(line.text)) {
-      inGroup = *name == group;
-      continue;
-    }
-    std::string_view key, value;
-    if (!inGroup || !KeyValue(line.text, key, value)) continue;
-    for (std::size_t i = 0; i < count; ++i) {
-      if (!values[i].name || key != values[i].name) continue;
-      // The text and its NUL, as a REG_SZ of this text would be stored.
-      if (value.size() + 1 > sizeof values[i].data) {
-        // Too long: what an earlier file gave stays, as if this one had no value.
-        continue;
-      }
-      std::memcpy(values[i].data, value.data(), value.size());
-      values[i].data[value.size()] = '\0';
-      values[i].size = value.size() + 1;
-      values[i].found = true;
-    }
-  }
-}
-
-// The user's file rewritten with the given values: every line of ours in our group replaced,
-// the missing ones added after the last line of the first such group (or in a new group at the
-// end), everything else kept byte for byte.
-std::string Rewrite(const std::string& old, std::string_view group, const SettingWrite* values,
-                    std::size_t count) {
-  const std::vector<Line> lines = SplitLines(old);
-  std::string_view newline = "\n";
-  for (const Line& line : lines)
-    if (!line.end.empty()) {
-      newline = line.end;
-      break;
-    }
-  std::vector<std::string> out;
-  out.reserve(lines.size() + count + 2);
-  std::vector<bool> written(count, false);
-  bool inGroup = false;
-  std::size_t insertAt = std::string::npos;  // after the first group's last non-blank line
-  bool firstGroupOpen = false;
-  for (const Line& line : lines) {
-    std::string text(line.text);
-    if (const auto name = GroupName(line.text)) {
-      inGroup = *name == group;
-      firstGroupOpen = inGroup && insertAt == std::string::npos;
-      if (firstGroupOpen) insertAt = out.size() + 1;
-    } else if (inGroup) {
-      std::string_view key, value;
-      if (KeyValue(line.text, key, value)) {
-        for (std::size_t i = 0; i < count; ++i) {
-          if (key != values[i].name) continue;
-          text = std::string(line.text.substr(0, line.text.find('=') + 1)) + values[i].text;
-          written[i] = true;
-          break;
-        }
-      }
-      if (firstGroupOpen && !Trim(line.text).empty()) insertAt = out.size() + 1;
-    }
-    // A last line without its newline gets one, so that what may follow starts a line.
-    out.push_back(text.append(line.end.empty() ? newline : line.end));
-  }
-  std::vector<std::string> missing;
-  for (std::size_t i = 0; i < count; ++i)
-    if (!written[i])
-      missing.push_back(std::string(values[i].name) + "=" + values[i].text + std::string(newline));
-  if (insertAt == std::string::npos) {
-    if (!out.empty()) out.push_back(std::string(newline));
-    out.push_back("[" + std::string(group) + "]" + std::string(newline));
-    insertAt = out.size();
-  }
-  out.insert(out.begin() + static_cast<std::ptrdiff_t>(insertAt), missing.begin(), missing.end());
-  std::string result;
-  for (const std::string& line : out) result += line;
-  return result;
-}
-
 bool WriteAll(int fd, const std::string& data) {
   std::size_t done = 0;
   while (done < data.size()) {
@@ -285,7 +162,7 @@ bool ReadSettingValues(const char* keyPath, SettingRead* values, std::size_t cou
   for (const std::string& folder : order) {
     if (ReadFile(folder + "/" + file, content) != ReadResult::Read) continue;
     any = true;
-    ApplyFile(content, keyPath, values, count);
+    ApplyKeyFile(content, keyPath, values, count);
   }
   return any;
 }
@@ -319,7 +196,7 @@ bool WriteSettingValues(const char* keyPath, const SettingWrite* values, std::si
     RemoveFolders(created);
     return false;
   }
-  const bool ok = WriteAll(fd, Rewrite(old, keyPath, values, count)) && fchmod(fd, mode) == 0 &&
+  const bool ok = WriteAll(fd, RewriteKeyFile(old, keyPath, values, count)) && fchmod(fd, mode) == 0 &&
                   fsync(fd) == 0;
   if (close(fd) != 0 || !ok || rename(temp.c_str(), path.c_str()) != 0) {
     unlink(temp.c_str());

@@ -143,6 +143,17 @@ TEST(SettingsKeyFile, SaveKeepsForeignGroupsLinesAndComments) {
   ASSERT_EQ(store.Save(), 0);
   EXPECT_EQ(TempConfig::Read(config.UserFile()),
             "[Other]\na=b\n\n" + std::string(Group) + "EnableFPS=1\nEnableVSync=3\n");
+
+  // A file cut after the CR of its last line: that line is completed, so the value added after
+  // it starts a line of its own and both read back.
+  TempConfig::Write(config.UserFile(), std::string(Group) + "EnableFPS=0\r");
+  store.Set("EnableVSync", 0);
+  ASSERT_EQ(store.Save(), 0);
+  EXPECT_EQ(TempConfig::Read(config.UserFile()),
+            std::string(Group) + "EnableFPS=1\r\nEnableVSync=0\n");
+  const Values saved = Load();
+  EXPECT_EQ(saved.fps, 1);
+  EXPECT_EQ(saved.vsync, 0);
 }
 
 TEST(SettingsKeyFile, SaveThatCannotWriteChangesNothingAndFails) {
