@@ -1,0 +1,220 @@
+# The real saver against a damaged environment: settings files that cannot be read, are folders,
+# cut short, binary or huge; a settings folder that cannot be written; a log that cannot be
+# opened beside the executable; and closing at random moments of start-up, by signal, by key and
+# by taking the preview's parent away. Never a crash: the documented value or exit code each time.
+# $1: build folder, $2: source folder. Runs under tests/with-xvfb.
+set -u
+build=$1
+work=$(mktemp -d /tmp/velmora-faults.XXXXXX)
+mkdir -p "$work/bin"
+cp "$build/platform/x11/velmora" "$work/bin/velmora"
+saver=$work/bin/velmora
+log=$work/bin/velmora.log
+testwindow=$build/tools/xtestwindow
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+alive() { kill -0 "$1" 2>/dev/null; }
+finish() {  # pid; its exit status, or 124 when it did not end within 5 s
+  for _ in $(seq 100); do alive "$1" || break; sleep 0.05; done
+  if alive "$1"; then kill -KILL "$1"; wait "$1" 2>/dev/null; return 124; fi
+  wait "$1"
+}
+wait_for_line() {  # text; up to 10 s
+  for _ in $(seq 200); do grep -qxF "$1" "$log" 2>/dev/null && return 0; sleep 0.05; done
+  return 1
+}
+# Every line carries one of the log's prefixes, and the file ends with a whole line.
+well_formed() {
+  [ ! -s "$1" ] && return 0
+  [ "$(tail -c 1 "$1" | od -An -c | tr -d ' ')" = '\n' ] || return 1
+  ! grep -qvE '^(   Notify : |\(!\)Error : |Unlabel record : )' "$1"
+}
+root=0
+[ "$(id -u)" -eq 0 ] && root=1
+
+# A private configuration: the user's folder and one system folder.
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CONFIG_DIRS=$work/system
+user_file="$XDG_CONFIG_HOME/Korvantel/Velmora Screen Saver.conf"
+system_file="$XDG_CONFIG_DIRS/Korvantel/Velmora Screen Saver.conf"
+group='[Software\Korvantel\Velmora Screen Saver]'
+reset_config() {
+  chmod -R u+rwx "$work/config" "$work/system" 2>/dev/null
+  rm -rf "$work/config" "$work/system" "$work/home"
+  mkdir -p "$work/config/Korvantel" "$work/system/Korvantel" "$work/home"
+}
+
+echo "-- damaged settings files"
+# The frame-rate setting as the saver applied it: with the overlay off the counter never runs
+# and the closing line records -1.
+fps_shown() {  # description, expected on|off
+  "$saver" /s 2>"$work/stderr" & pid=$!
+  wait_for_line "   Notify : Scene has been initialized successfully" || fail "$1: did not start"
+  sleep 0.8
+  kill -TERM "$pid"
+  finish "$pid"; code=$?
+  [ "$code" -eq 0 ] || fail "$1: exit status $code"
+  local last state=off
+  last=$(tail -n 1 "$log")
+  case $last in
+    "   Notify : FPS = -1") state=off ;;
+    "   Notify : FPS = "*) state=on ;;
+    *) fail "$1: log ends with '$last'" ;;
+  esac
+  [ "$state" = "$2" ] || fail "$1: frame-rate text $state, expected $2"
+}
+reset_config
+fps_shown "no files" off
+printf '%s\nEnableFPS=1\n' "$group" >"$user_file"
+fps_shown "user file" on
+printf '%s\nEnableFPS=1\n' "$group" >"$system_file"
+printf '%s\nEnableFPS=0\n' "$group" >"$user_file"
+fps_shown "user file wins" off
+if [ $root -eq 0 ]; then
+  chmod 000 "$user_file"
+  fps_shown "unreadable user file: the system's value" on
+  chmod 644 "$user_file"
+fi
+rm -f "$user_file"
+ln -s "$(basename "$user_file")" "$user_file"  # a link to itself: open fails for everyone
+fps_shown "user file that cannot be opened: the system's value" on
+rm -f "$user_file"
+mkdir "$user_file"
+fps_shown "user file is a folder: the system's value" on
+rmdir "$user_file"
+mkfifo "$user_file"
+fps_shown "user file is a FIFO: the system's value" on
+rm -f "$user_file"
+printf '%s\nEnableVSync=1\nEnableFPS=0' "$group" >"$user_file"
+fps_shown "cut short after a value" off
+printf '%s\nEnableVSync=1\nEnableFP' "$group" >"$user_file"
+fps_shown "cut short inside a name: the system's value" on
+printf '%s\nEnableFPS=%0200d\n' "$group" 0 >"$user_file"
+fps_shown "value too long for the store: the system's value" on
+{ head -c 3000 /dev/urandom | tr -d '\n'; printf '\n%s\nEnableFPS=0x\001\n' "$group"; head -c 3000 /dev/urandom; } >"$user_file"
+fps_shown "binary around a value: the number it starts with" off
+rm -f "$system_file"
+head -c 100000 /dev/urandom | tr -d '[' >"$user_file"
+fps_shown "binary only" off
+{ printf '%s\nEnableFPS=1\n' "$group"; head -c $((2 << 20)) /dev/zero | tr '\0' '#'; } >"$user_file"
+fps_shown "huge file: ignored whole" off
+
+echo "-- a settings folder that cannot be written"
+# Set Defaults (Escape), then OK (Enter): the dialog saves the defaults over the system's value.
+save_in_dialog() {  # description
+  "$saver" /c 2>"$work/stderr" & pid=$!
+  local dialog=""
+  for _ in $(seq 200); do
+    dialog=$(xdotool search --onlyvisible --name '^Dialog$' 2>/dev/null | head -n 1)
+    [ -n "$dialog" ] && break
+    sleep 0.05
+  done
+  [ -n "$dialog" ] || fail "$1: no settings dialog"
+  xdotool windowfocus --sync "$dialog" key --delay 150 Escape Return 2>/dev/null
+  finish "$pid"; code=$?
+  [ "$code" -eq 1 ] || fail "$1: dialog exit status $code, expected 1"
+}
+snapshot() { find "$work/config" "$work/system" "$work/home" -printf '%p %y %s %m %T@\n' 2>/dev/null | sort; }
+reset_config
+printf '%s\nEnableFPS=1\n' "$group" >"$system_file"
+save_in_dialog "writable"
+grep -qx 'EnableFPS=0' "$user_file" 2>/dev/null || fail "writable: the dialog saved nothing"
+
+reset_config
+printf '%s\nEnableFPS=1\n' "$group" >"$system_file"
+printf 'not a folder\n' >"$work/home/blocker"
+before=$(snapshot)
+XDG_CONFIG_HOME=$work/home/blocker/config save_in_dialog "folder below a file"
+[ "$(snapshot)" = "$before" ] || fail "folder below a file: the disk changed"
+if [ $root -eq 0 ]; then
+  printf '%s\nEnableFPS=1\n' "$group" >"$user_file"
+  chmod 555 "$work/config/Korvantel"
+  before=$(snapshot)
+  save_in_dialog "read-only folder"
+  [ "$(snapshot)" = "$before" ] || fail "read-only folder: the disk changed"
+  chmod 755 "$work/config/Korvantel"
+fi
+reset_config
+
+echo "-- a log that cannot be opened"
+# The saver runs as ever, says nothing, and writes no log anywhere else.
+runs_without_log() {  # description
+  local cwd=$work/cwd
+  rm -rf "$cwd"; mkdir -p "$cwd"
+  (cd "$cwd" && exec "$saver" /s 2>"$work/stderr") & pid=$!
+  local shown=0
+  for _ in $(seq 100); do
+    xwininfo -root -tree | grep -q '"Screen Saver": ("velmora" "WindowsScreenSaverClass")' &&
+      { shown=1; break; }
+    sleep 0.05
+  done
+  [ $shown -eq 1 ] || fail "$1: no full-screen window"
+  sleep 0.8
+  kill -TERM "$pid"
+  finish "$pid"; code=$?
+  [ "$code" -eq 0 ] || fail "$1: exit status $code"
+  [ -s "$work/stderr" ] && fail "$1: said '$(head -c 200 "$work/stderr")'"
+  [ -z "$(find "$cwd" "$work/home" -name '*.log')" ] || fail "$1: a log elsewhere"
+}
+if [ $root -eq 0 ]; then
+  rm -f "$log"
+  chmod 555 "$work/bin"
+  runs_without_log "read-only folder"
+  chmod 755 "$work/bin"
+  [ -e "$log" ] && fail "read-only folder: a log appeared"
+fi
+# As root no folder is read-only: the log's place taken by a folder, and a link into nowhere.
+rm -f "$log"
+mkdir "$log"
+runs_without_log "log path is a folder"
+[ -d "$log" ] && [ -z "$(ls -A "$log")" ] || fail "log path is a folder: the folder changed"
+rmdir "$log"
+ln -s "$work/missing/velmora.log" "$log"
+runs_without_log "log path links into a missing folder"
+rm -f "$log"
+
+echo "-- closing at random moments of start-up"
+for i in $(seq 18); do
+  rm -f "$log"
+  "$saver" /s 2>"$work/stderr" & pid=$!
+  sleep "0.$(printf '%03d' $((RANDOM % 700)))"
+  case $((i % 3)) in
+    0) how=TERM; kill -TERM "$pid" ;;
+    1) how=INT; kill -INT "$pid" ;;
+    2) how="key and HUP"; xdotool key Escape 2>/dev/null; kill -HUP "$pid" 2>/dev/null ;;
+  esac
+  finish "$pid"; code=$?
+  # Until the program is loaded the signal's default action applies (128 + its number, never a
+  # core); once its first line is written it always closes in order.
+  if [ -s "$log" ] || [ "$code" -lt 128 ]; then
+    [ "$code" -eq 0 ] || { fail "run $i ($how): exit status $code"; cat "$log"; }
+    well_formed "$log" || { fail "run $i ($how): log not well formed"; cat "$log"; }
+    if grep -qxF "   Notify : Run looping thread" "$log"; then
+      tail -n 1 "$log" | grep -q '^   Notify : FPS = ' ||
+        { fail "run $i ($how): log does not end with the frame-rate line"; cat "$log"; }
+    fi
+  else
+    case $code in 129|130|143) ;; *) fail "run $i ($how): ended by signal $((code - 128))" ;; esac
+  fi
+done
+
+for i in $(seq 12); do
+  rm -f "$log" "$work/id"
+  "$testwindow" 160 120 >"$work/id" & window_pid=$!
+  for _ in $(seq 50); do [ -s "$work/id" ] && break; sleep 0.02; done
+  "$saver" /p "$(cat "$work/id")" 2>"$work/stderr" & pid=$!
+  sleep "0.$(printf '%03d' $((RANDOM % 700)))"
+  kill "$window_pid"; wait "$window_pid" 2>/dev/null
+  finish "$pid"; code=$?
+  # The parent may already be gone when the saver looks for it: then the handle is refused.
+  if [ "$code" -ne 0 ] && [ "$code" -ne 255 ]; then
+    fail "preview run $i: exit status $code"; cat "$log"
+  fi
+  well_formed "$log" || { fail "preview run $i: log not well formed"; cat "$log"; }
+  if grep -qxF "   Notify : Run looping thread" "$log"; then
+    tail -n 1 "$log" | grep -q '^   Notify : FPS = ' ||
+      { fail "preview run $i: log does not end with the frame-rate line"; cat "$log"; }
+  fi
+done
+
+[ "$failures" -eq 0 ] && rm -rf "$work"
+exit "$failures"
