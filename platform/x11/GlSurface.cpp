@@ -230,6 +230,10 @@ ScreenSize GetDrawableSize(DeviceContext dc) {
 bool SurfaceLost(DeviceContext dc) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
   if (s == nullptr) return true;
+  // A round trip first, so that a window destroyed by now is known before the frame starts:
+  // Mesa's software driver sizes its buffers from a geometry query that, for a vanished window,
+  // returns garbage, and drawing into those buffers crashes it.
+  XSync(s->display, False);
   PollEvents(*s);
   return s->lost.load();
 }
