@@ -29,18 +29,32 @@ void ReleaseRendering(platform::WindowHandle window) {
   }
 }
 
+// Whether this window's close handling has run. A window can be destroyed without being asked
+// to close (a preview whose host window goes takes its child with it); its destruction then
+// does the close's work, so the render thread never draws on a window that is gone.
+bool closeHandled = false;
+
+void HandleClose(platform::WindowHandle window) {
+  closeHandled = true;
+  ReleaseRendering(window);
+  appLog.WriteValue(Notify, "FPS = %g", fpsCounter.AverageFps());
+}
+
 }  // namespace
 
 std::intptr_t ScreenSaverProc(platform::WindowHandle window, unsigned message,
                               std::uintptr_t wordParam, std::intptr_t longParam) {
   switch (message) {
     case WmCreate:
+      closeHandled = false;
       appLog.Write(Notify, "Run looping thread");
       platform::StartRenderThread(RenderThreadProc, window);
       break;
     case WmClose:
-      ReleaseRendering(window);
-      appLog.WriteValue(Notify, "FPS = %g", fpsCounter.AverageFps());
+      HandleClose(window);
+      break;
+    case WmDestroy:
+      if (!closeHandled) HandleClose(window);
       break;
     case WmUser:
       appLog.Write(Notify, "Exit with error");

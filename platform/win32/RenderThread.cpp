@@ -18,7 +18,11 @@ Start start{};
 
 DWORD WINAPI ThreadMain(void* parameter) {
   const Start* s = static_cast<const Start*>(parameter);
-  return s->entry(s->window);
+  const DWORD code = s->entry(s->window);
+  // Let go of the context so that the window thread can delete it once this thread has ended:
+  // a context still current on another thread is not deleted.
+  if (wglGetCurrentContext() != nullptr) wglMakeCurrent(nullptr, nullptr);
+  return code;
 }
 
 // A frame can take long on a software renderer, but a close must not hang on a thread that is
@@ -28,7 +32,11 @@ constexpr DWORD StopTimeoutMs = 5000;
 }  // namespace
 
 bool StartRenderThread(RenderThreadEntry entry, WindowHandle window) {
-  if (thread != nullptr) return false;
+  if (thread != nullptr) {
+    if (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) return false;  // still running
+    CloseHandle(thread);  // ended on its own earlier (a failed start)
+    thread = nullptr;
+  }
   start = {entry, window};
   stopRequested = false;
   thread = CreateThread(nullptr, 0, ThreadMain, &start, 0, nullptr);

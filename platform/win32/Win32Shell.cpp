@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "host/DefScreenSaverProc.h"
+#include "host/SaverClassProc.h"
 #include "host/SettingsDialog.h"
 #include "host/Shell.h"
 #include "host/ShellState.h"
@@ -57,6 +57,18 @@ class Win32ShellSystem : public ShellSystem {
     return DefWindowProcW(Hwnd(window), message, wordParam, longParam);
   }
   void MinimizeWindow(platform::WindowHandle window) override { CloseWindow(Hwnd(window)); }
+  // The saver takes no text: its window's input-method context is detached while it exists.
+  void OnWindowCreated(platform::WindowHandle window) override {
+    immModule = GetModuleHandleW(L"IMM32.DLL");
+    if (immModule == nullptr) return;
+    associateContext = reinterpret_cast<AssociateContextProc>(
+        reinterpret_cast<void*>(GetProcAddress(immModule, "ImmAssociateContext")));
+    if (associateContext != nullptr) savedImeContext = associateContext(Hwnd(window), nullptr);
+  }
+  void OnWindowDestroyed(platform::WindowHandle window) override {
+    if (immModule != nullptr && associateContext != nullptr && savedImeContext != nullptr)
+      associateContext(Hwnd(window), savedImeContext);
+  }
   platform::WindowHandle ParentWindow(platform::WindowHandle window) override {
     return Handle(GetParent(Hwnd(window)));
   }
@@ -91,12 +103,6 @@ class Win32ShellModes : public ShellModes {
   int RunOnRoot() override { return -1; }
   int RunOnWindow(platform::WindowHandle) override { return -1; }
 };
-
-// Until the program's own window procedure is part of the build, the shell's default
-// processing stands for it.
-LRESULT Forward(HWND window, UINT message, WPARAM wordParam, LPARAM longParam) {
-  return DefScreenSaverProc(Handle(window), message, wordParam, longParam);
-}
 
 // g++ for this target has no __try: an unhandled-exception filter stands for the guard around
 // the shell. A fault anywhere on the shell's thread ends here: the running flag is cleared, as
@@ -183,78 +189,15 @@ void ChangeSaverPassword(HWND parent) {
   FreeLibrary(mpr);
 }
 
-LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wordParam, LPARAM longParam) {
-  ShellState& s = shellState;
-  switch (message) {
-    case WM_CREATE: {
-      immModule = GetModuleHandleW(L"IMM32.DLL");
-      if (immModule != nullptr) {
-        associateContext = reinterpret_cast<AssociateContextProc>(
-            reinterpret_cast<void*>(GetProcAddress(immModule, "ImmAssociateContext")));
-        if (associateContext != nullptr) savedImeContext = associateContext(window, nullptr);
-      }
-      s.savedCursor = Cursor();
-      if (!s.isPreview) HideCursor();
-      break;
-    }
-    case WM_DESTROY:
-      if (immModule != nullptr && associateContext != nullptr && savedImeContext != nullptr)
-        associateContext(window, savedImeContext);
-      PostQuitMessage(0);
-      break;
-    case WM_SETTEXT:
-      return 0;  // the title stays as created
-    case WM_PAINT:
-      if (s.isClosing) return DefWindowProcW(window, message, wordParam, longParam);
-      if (!s.isPreview) HideCursor();
-      break;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-      if (s.isPreview) {
-        HWND parent = GetParent(window);
-        if (parent != nullptr && IsWindow(parent))
-          PostMessageW(parent, message, reinterpret_cast<WPARAM>(parent), longParam);
-        return 1;
-      }
-      break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      if (s.isClosing) return DefWindowProcW(window, message, wordParam, longParam);
-      break;
-    case WM_SYSCOMMAND:
-      if (!s.isPreview) {
-        switch (wordParam) {
-          case SC_NEXTWINDOW:
-          case SC_PREVWINDOW:
-          case SC_SCREENSAVE:
-            return 0;
-          case SC_MONITORPOWER:
-            PostMessageW(window, WM_CLOSE, 0, 0);
-            break;
-          default:
-            break;
-        }
-      }
-      break;
-    case WM_TIMER:
-      if (s.isClosing) return 0;
-      Sleep(0);
-      break;
-    default:
-      break;
-  }
-  return Forward(window, message, wordParam, longParam);
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wordParam, LPARAM longParam) {
+  return SaverClassProc(Handle(window), message, wordParam, longParam);
 }
 
 int RunSaverWindow(HWND parent) {
   ShellState& s = shellState;
   WNDCLASSW cls{};
   cls.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;  // 0x2B
-  cls.lpfnWndProc = SaverClassProc;
+  cls.lpfnWndProc = SaverWindowProc;
   cls.hInstance = instance;
   cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   cls.lpszClassName = SaverClass;

@@ -12,7 +12,9 @@ int Win32ShellMain(HINSTANCE instance, const wchar_t* tail);
 // Makes the Win32 window system the shell's (Win32ShellMain does this before any window).
 void InstallWin32ShellSystem();
 
-LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wordParam, LPARAM longParam);
+// The saver window class's procedure: the shell's SaverClassProc, which hands on to
+// ScreenSaverProc, so the render thread starts and stops with the window as on every platform.
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wordParam, LPARAM longParam);
 int RunSaverWindow(HWND parent);
 void ChangeSaverPassword(HWND parent);
 

@@ -22,7 +22,7 @@ class Password : public testing::Test {
     shellState = ShellState{};
     shellState.isWin95Family = true;
     WNDCLASSW cls{};
-    cls.lpfnWndProc = SaverClassProc;
+    cls.lpfnWndProc = SaverWindowProc;
     cls.hInstance = GetModuleHandleW(nullptr);
     cls.lpszClassName = L"VelmoraPasswordTest";
     RegisterClassW(&cls);
