@@ -5,44 +5,11 @@
 
 #include <string>
 
+#include "SaverProcess.h"
+
 namespace {
 
-const char* const Key = "Software\\Korvantel\\Velmora Screen Saver";
-
-// The saver's path as Windows sees it: the build's Unix path on Wine's drive Z:.
-std::string SaverPath() {
-  std::string path = std::string("Z:") + VELMORA_SCR;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
-PROCESS_INFORMATION Start(const std::string& arguments) {
-  std::string line = "\"" + SaverPath() + "\" " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process));
-  return process;
-}
-
-DWORD Finish(PROCESS_INFORMATION& process, DWORD timeoutMs = 60000) {
-  DWORD code = 12345;
-  if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 99);
-    WaitForSingleObject(process.hProcess, 5000);
-  }
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
-}
-
-DWORD RunSaver(const std::string& arguments) {
-  PROCESS_INFORMATION p = Start(arguments);
-  return Finish(p);
-}
+using saver::RunSaver;
 
 TEST(Saver, RefusedCommandLinesExitWithMinusOne) {
   EXPECT_EQ(RunSaver("/x"), 0xFFFFFFFFu);
@@ -76,26 +43,19 @@ struct Stored {
 Stored Read(const char* name) {
   Stored v;
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Key, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return v;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, saver::SettingsKey, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS)
+    return v;
   v.size = sizeof v.data;
   RegQueryValueExA(key, name, nullptr, &v.type, reinterpret_cast<BYTE*>(v.data), &v.size);
   RegCloseKey(key);
   return v;
 }
 
-void Store(const char* name, DWORD type, const void* data, DWORD size) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                            nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
-}
-
 // Runs the dialog with the given clicks, then OK; returns the box states seen at the start.
 std::pair<bool, bool> RunDialog(std::initializer_list<int> clicks, DWORD& exitCode) {
-  PROCESS_INFORMATION p = Start("/c");
-  HWND dialog = WaitForDialog(p.dwProcessId);
+  saver::Process p(saver::BuiltSaver(), "/c");
+  HWND dialog = WaitForDialog(p.Id());
   std::pair<bool, bool> shown{};
   if (dialog != nullptr) {
     shown = {IsDlgButtonChecked(dialog, 117) == BST_CHECKED,
@@ -103,13 +63,13 @@ std::pair<bool, bool> RunDialog(std::initializer_list<int> clicks, DWORD& exitCo
     for (int c : clicks) Click(dialog, c);
     Click(dialog, 1);
   }
-  exitCode = Finish(p);
+  exitCode = p.Finish();
   EXPECT_NE(dialog, nullptr);
   return shown;
 }
 
 TEST(Saver, SettingsDialogStoresDecimalTexts) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, Key);
+  saver::DeleteSettings();
   DWORD code = 0;
   // Show FPS, then Set Defaults, then OK: the defaults as REG_SZ texts.
   auto shown = RunDialog({117, 2}, code);
@@ -134,8 +94,8 @@ TEST(Saver, StoredValuesAsTheDialogShowsThem) {
   DWORD code = 0;
   // A REG_DWORD 1 is read as text: its first byte is no digit, so 0.
   const DWORD one = 1;
-  Store("EnableFPS", REG_DWORD, &one, sizeof one);
-  Store("EnableVSync", REG_SZ, " 7", 3);
+  saver::StoreSetting("EnableFPS", REG_DWORD, &one, sizeof one);
+  saver::StoreSetting("EnableVSync", REG_SZ, " 7", 3);
   auto shown = RunDialog({}, code);
   EXPECT_FALSE(shown.first);
   EXPECT_TRUE(shown.second);
@@ -143,14 +103,14 @@ TEST(Saver, StoredValuesAsTheDialogShowsThem) {
   EXPECT_STREQ(Read("EnableFPS").data, "0");
   EXPECT_STREQ(Read("EnableVSync").data, "7");
 
-  Store("EnableFPS", REG_SZ, "-3", 3);
-  Store("EnableVSync", REG_SZ, "abc", 4);
+  saver::StoreSetting("EnableFPS", REG_SZ, "-3", 3);
+  saver::StoreSetting("EnableVSync", REG_SZ, "abc", 4);
   shown = RunDialog({}, code);
   EXPECT_TRUE(shown.first);    // -3 is not 0
   EXPECT_FALSE(shown.second);  // letters read as 0
   EXPECT_STREQ(Read("EnableFPS").data, "-3");
   EXPECT_STREQ(Read("EnableVSync").data, "0");
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, Key);
+  saver::DeleteSettings();
 }
 
 }  // namespace
