@@ -4,11 +4,21 @@
 #include <GL/wglew.h>
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
+
+#include "platform/GlSurfaceFaults.h"
+
 namespace platform {
 namespace {
 
 HDC Dc(DeviceContext dc) { return static_cast<HDC>(dc); }
 HGLRC Rc(GlContext rc) { return static_cast<HGLRC>(rc); }
+
+std::atomic<bool> failContextCreation{false};
+std::atomic<bool> hideSwapControl{false};
+std::atomic<std::uint64_t> swapCount{0};
+std::atomic<int> lastSwapInterval{0};
 
 }  // namespace
 
@@ -17,6 +27,7 @@ DeviceContext AcquireDeviceContext(WindowHandle window) {
 }
 
 GlContext CreateGlContext(DeviceContext dc) {
+  if (failContextCreation.load()) return nullptr;
   // Exactly this request: OpenGL and double buffering (no draw-to-window flag), RGBA, 24 colour
   // bits and 8 depth bits; the driver picks the closest format it has.
   PIXELFORMATDESCRIPTOR pfd{};
@@ -34,15 +45,21 @@ GlContext CreateGlContext(DeviceContext dc) {
 
 void MakeCurrent(DeviceContext dc, GlContext context) { wglMakeCurrent(Dc(dc), Rc(context)); }
 
-void SwapBuffers(DeviceContext dc) { ::SwapBuffers(Dc(dc)); }
+void SwapBuffers(DeviceContext dc) {
+  ::SwapBuffers(Dc(dc));
+  swapCount.fetch_add(1, std::memory_order_relaxed);
+}
 
-bool SwapControlAvailable(DeviceContext) { return WGLEW_EXT_swap_control; }
+bool SwapControlAvailable(DeviceContext) {
+  return !hideSwapControl.load() && WGLEW_EXT_swap_control;
+}
 
 void SetSwapInterval(DeviceContext, int interval) {
   using SwapIntervalProc = BOOL(WINAPI*)(int);
   auto proc = reinterpret_cast<SwapIntervalProc>(
       reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
   if (proc != nullptr) proc(interval);
+  lastSwapInterval.store(interval);
 }
 
 void DeleteGlContext(DeviceContext, GlContext context) { wglDeleteContext(Rc(context)); }
@@ -62,5 +79,14 @@ ScreenSize GetDrawableSize(DeviceContext dc) {
 }
 
 bool SurfaceLost(DeviceContext dc) { return IsWindow(WindowFromDC(Dc(dc))) == 0; }
+
+void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
+  failContextCreation.store(faults.failContextCreation);
+  hideSwapControl.store(faults.hideSwapControl);
+}
+
+std::uint64_t SwapCount() { return swapCount.load(std::memory_order_relaxed); }
+
+int LastSwapInterval() { return lastSwapInterval.load(); }
 
 }  // namespace platform
