@@ -244,4 +244,30 @@ TEST_F(SaverWindowTest, FullScreenClosesOnAFivePixelMoveButNotOnFour) {
   EXPECT_GT(FinalFps(lines), 0.0);
 }
 
+// A close at any moment of the start-up (in the middle of video or scene initialisation, or just
+// after) ends the saver with 0, its log with the frame-rate line, and never hangs.
+TEST_F(SaverWindowTest, ClosedAtAnyMomentOfTheStartUpEndsInOrder) {
+  for (DWORD delayMs : {0u, 150u, 300u, 500u, 800u, 1200u}) {
+    saver::SaverCopy own;
+    saver::Process run(own.Path(), "/s");
+    ASSERT_TRUE(run.Started());
+    HWND window = nullptr;
+    for (int i = 0; i < 600 && window == nullptr && run.Running(); ++i) {
+      saver::PumpFor(10);
+      window = SaverWindow();
+    }
+    ASSERT_NE(window, nullptr) << delayMs;
+    saver::PumpFor(delayMs);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(run.Finish(20000), 0u) << "closed after " << delayMs << " ms";
+    const std::vector<std::string> lines = own.LogLines();
+    ASSERT_GE(lines.size(), 3u) << delayMs;
+    EXPECT_EQ(lines[1], N + "Run looping thread");
+    EXPECT_EQ(lines.back().rfind(N + "FPS = ", 0), 0u) << delayMs << ": " << lines.back();
+    // Whatever the render thread wrote before it stopped is the start of its own sequence.
+    for (std::size_t i = 0; i + 1 < lines.size() && i < StartLines.size(); ++i)
+      EXPECT_EQ(lines[i], StartLines[i]) << delayMs;
+  }
+}
+
 }  // namespace
