@@ -219,7 +219,8 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (commands.size() != 2 || runs < 1 || !(settle >= 0) || width < 16 || height < 16 ||
+  if (commands.size() != 2 || Words(commands[0], 1).empty() || Words(commands[1], 1).empty() ||
+      runs < 1 || !(settle >= 0) || width < 16 || height < 16 ||
       width > 8192 || height > 8192) {
     return Usage();
   }

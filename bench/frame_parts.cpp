@@ -56,8 +56,9 @@ int main(int argc, char** argv) {
   char* end = nullptr;
   const unsigned long window = argc >= 2 ? std::strtoul(argv[1], &end, 0) : 0;
   double seconds = 3;
-  if (argc == 4 && !std::strcmp(argv[2], "--seconds")) seconds = std::atof(argv[3]);
-  if (window == 0 || *end != '\0' || (argc != 2 && argc != 4) || !(seconds > 0)) {
+  const bool secondsGiven = argc == 4 && !std::strcmp(argv[2], "--seconds");
+  if (secondsGiven) seconds = std::atof(argv[3]);
+  if (window == 0 || *end != '\0' || (argc != 2 && !secondsGiven) || !(seconds > 0)) {
     std::fprintf(stderr, "usage: frame_parts WINDOW_ID [--seconds S]\n");
     return 2;
   }

@@ -12,6 +12,7 @@
 // (which takes every swapped frame as an image): on a shared machine that cost is steadier than
 // the rate, and its ratio is printed too.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,11 +38,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 FloorSurface floorSurface;
-bool floorOpened = false;
+std::atomic<bool> floorFailed{false};
 
 unsigned FloorProc(platform::WindowHandle window) {
-  floorOpened = floorSurface.Open(window);
-  while (floorOpened && !platform::RenderThreadStopRequested()) floorSurface.Frame();
+  if (!floorSurface.Open(window)) {
+    floorFailed = true;  // a window that is no GL surface: no need to wait for a frame
+    return 0;
+  }
+  while (!platform::RenderThreadStopRequested()) floorSurface.Frame();
   return 0;
 }
 
@@ -82,7 +86,7 @@ struct Rate {
 bool WaitForFirstSwap(std::uint64_t before, int timeoutSeconds) {
   const Clock::time_point end = Clock::now() + std::chrono::seconds(timeoutSeconds);
   while (platform::SwapCount() == before) {
-    if (Clock::now() > end) return false;
+    if (Clock::now() > end || floorFailed) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return true;
