@@ -10,6 +10,10 @@ namespace platform {
 namespace {
 
 constexpr int EndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// Which of them the process was started with ignored (nohup, a shell's background job): those
+// stay ignored, as the starter asked, so the saver does not end on some of them and not others
+// depending on how far its start has come.
+bool inheritedIgnore[3] = {};
 int pipeRead = -1;
 int pipeWrite = -1;
 volatile sig_atomic_t pending = 0;
@@ -33,13 +37,18 @@ void CatchEndSignals() {
   action.sa_handler = OnSignal;
   action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
-  for (int s : EndingSignals) sigaction(s, &action, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    struct sigaction old {};
+    sigaction(EndingSignals[i], nullptr, &old);
+    inheritedIgnore[i] = old.sa_handler == SIG_IGN;
+    if (!inheritedIgnore[i]) sigaction(EndingSignals[i], &action, nullptr);
+  }
 }
 
 int EndSignalFd() { return pipeRead; }
 
 void ReleaseEndSignals() {
-  for (int s : EndingSignals) signal(s, SIG_DFL);
+  for (int i = 0; i < 3; ++i) signal(EndingSignals[i], inheritedIgnore[i] ? SIG_IGN : SIG_DFL);
   if (pending != 0) raise(pending);
 }
 

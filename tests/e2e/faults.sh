@@ -175,7 +175,9 @@ rm -f "$log"
 echo "-- closing at random moments of start-up"
 for i in $(seq 18); do
   rm -f "$log"
-  "$saver" /s 2>"$work/stderr" & pid=$!
+  # A background job starts with SIGINT ignored, which the saver keeps; a terminal's Ctrl-C
+  # reaches a foreground one with the default action, as here.
+  env --default-signal=INT "$saver" /s 2>"$work/stderr" & pid=$!
   sleep "0.$(printf '%03d' $((RANDOM % 700)))"
   case $((i % 3)) in
     0) how=TERM; kill -TERM "$pid" ;;
@@ -196,6 +198,15 @@ for i in $(seq 18); do
     case $code in 129|130|143) ;; *) fail "run $i ($how): ended by signal $((code - 128))" ;; esac
   fi
 done
+
+echo "-- a signal the saver was started with ignored"
+rm -f "$log"
+"$saver" /s 2>"$work/stderr" & pid=$!  # SIGINT ignored, as for every background job
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "ignored INT: did not start"
+kill -INT "$pid"; sleep 0.5
+alive "$pid" || fail "ignored INT: the saver ended on a signal it was started with ignored"
+kill -TERM "$pid"; finish "$pid"; code=$?
+[ "$code" -eq 0 ] || fail "ignored INT: exit status $code after TERM"
 
 # Half the runs take the parent away during start-up, half in the first frames, where a frame
 # drawn into the vanished window used to crash the software renderer.
