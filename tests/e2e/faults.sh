@@ -162,7 +162,7 @@ if [ $root -eq 0 ]; then
   chmod 755 "$work/bin"
   [ -e "$log" ] && fail "read-only folder: a log appeared"
 fi
-# As root no folder is read-only: the log's place taken by a folder, and a link into nowhere.
+# As root no folder is read-only: the log's place taken by a folder, a link into nowhere, a FIFO.
 rm -f "$log"
 mkdir "$log"
 runs_without_log "log path is a folder"
@@ -170,6 +170,9 @@ runs_without_log "log path is a folder"
 rmdir "$log"
 ln -s "$work/missing/velmora.log" "$log"
 runs_without_log "log path links into a missing folder"
+rm -f "$log"
+mkfifo "$log"  # nobody reads it: opening it must not wait for a reader
+runs_without_log "log path is a FIFO"
 rm -f "$log"
 
 echo "-- closing at random moments of start-up"

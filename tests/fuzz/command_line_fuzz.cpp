@@ -121,6 +121,7 @@ VELMORA_FUZZ_TARGET(command_line) {
     FUZZ_CHECK(*id != 0);
     FUZZ_CHECK(ParseWindowId(Decimal(*id)) == id);
     FUZZ_CHECK(ParseWindowId(Hex(*id)) == id);
+    // All digits: more than ten of them fit 32 bits only behind leading zeros.
     if (digits == tail.size()) FUZZ_CHECK(tail.size() <= 10 || tail[0] == '0');
   }
 

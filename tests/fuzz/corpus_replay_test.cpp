@@ -36,7 +36,7 @@ std::vector<fs::path> InputsOf(const std::string& target) {
 }
 
 TEST(FuzzCorpus, EveryTargetHasSeedsAndPassesEachKeptInput) {
-  ASSERT_EQ(FuzzTargetCount(), 5u);
+  ASSERT_GT(FuzzTargetCount(), 0u);
   std::set<std::string> names;
   for (std::size_t t = 0; t < FuzzTargetCount(); ++t) {
     const FuzzTargetEntry& target = FuzzTargetAt(t);

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +88,19 @@ TEST(AppLog, ClosedLogWritesNothingButKeepsTheUserMessage) {
   fs::remove(blocker);
   AppLog off("");
   EXPECT_FALSE(off.IsOpen());
+#ifndef _WIN32
+  // Only a regular file is a log: a folder or a FIFO at the path leaves it off, and the FIFO,
+  // which nobody reads, does not hold the start.
+  const fs::path odd = fs::temp_directory_path() / "velmora-log-odd";
+  fs::remove_all(odd);
+  fs::create_directory(odd);
+  EXPECT_FALSE(AppLog(odd.string().c_str()).IsOpen());
+  fs::remove(odd);
+  ASSERT_EQ(mkfifo(odd.string().c_str(), 0600), 0);
+  EXPECT_FALSE(AppLog(odd.string().c_str()).IsOpen());
+  EXPECT_EQ(fs::status(odd).type(), fs::file_type::fifo);
+  fs::remove(odd);
+#endif
 }
 
 TEST(AppLog, LinesOfTwoThreadsNeverInterleave) {
