@@ -75,7 +75,7 @@ wait "$pid"; code=$?
 expected=1
 case $case in start-up-*) [ "$code" -eq 0 ] && expected=0 ;; esac
 [ $ended -eq 0 ] || [ "$code" -eq $expected ] ||
-  fail "exit status $code, expected 1 (above 128: a signal)"
+  fail "exit status $code, expected $expected (above 128: a signal)"
 well_formed "$log" || { fail "log not well formed"; cat "$log"; }
 # Nothing written before the server died is lost; a start cut short may have added lines since.
 cmp -s -n "$(stat -c %s "$work/before.log")" "$work/before.log" "$log" ||
