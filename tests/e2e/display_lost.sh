@@ -23,16 +23,8 @@ cp "$build/platform/x11/velmora" "$work/velmora"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $case: $*"; failures=$((failures + 1)); }
-wait_for_line() {  # text; up to 10 s
-  for _ in $(seq 200); do grep -qxF "$1" "$log" 2>/dev/null && return 0; sleep 0.05; done
-  return 1
-}
-# Every line carries one of the log's prefixes, and the file ends with a whole line.
-well_formed() {
-  [ ! -s "$1" ] && return 0
-  [ "$(tail -c 1 "$1" | od -An -c | tr -d ' ')" = '\n' ] || return 1
-  ! grep -qvE '^(   Notify : |\(!\)Error : |Unlabel record : )' "$1"
-}
+# shellcheck source=../support/saver-log.bash
+source "$source"/tests/support/saver-log.bash
 
 case $case in
   full-screen) "$work/velmora" /s 2>"$work/stderr" & pid=$! ;;

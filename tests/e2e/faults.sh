@@ -19,16 +19,8 @@ finish() {  # pid; its exit status, or 124 when it did not end within 5 s
   if alive "$1"; then kill -KILL "$1"; wait "$1" 2>/dev/null; return 124; fi
   wait "$1"
 }
-wait_for_line() {  # text; up to 10 s
-  for _ in $(seq 200); do grep -qxF "$1" "$log" 2>/dev/null && return 0; sleep 0.05; done
-  return 1
-}
-# Every line carries one of the log's prefixes, and the file ends with a whole line.
-well_formed() {
-  [ ! -s "$1" ] && return 0
-  [ "$(tail -c 1 "$1" | od -An -c | tr -d ' ')" = '\n' ] || return 1
-  ! grep -qvE '^(   Notify : |\(!\)Error : |Unlabel record : )' "$1"
-}
+# shellcheck source=../support/saver-log.bash
+source "$2"/tests/support/saver-log.bash
 root=0
 [ "$(id -u)" -eq 0 ] && root=1
 
