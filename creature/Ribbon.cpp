@@ -1,5 +1,6 @@
 #include "creature/Ribbon.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/Matrix3.h"
@@ -62,12 +63,16 @@ void Ribbon::Update() {
 
 const RibbonNode& Ribbon::Select(double x, double& frac) const {
   const double t = 1 - x;
-  frac = std::fmod(t, NodeSpacing);
   // Callers keep 0 < x <= 1; the clamp only stops an x at or beyond the ends (t * 20 rounding
   // up to 20 for x below about 1e-16, x above 1, or NaN) from reading outside the nodes.
-  const double slot = std::floor(t * NumberOfNodes);
-  if (slot >= NumberOfNodes) return nodes_[NumberOfNodes - 1];
-  return nodes_[slot >= 0 ? static_cast<int>(slot) : 0];
+  double slot = std::floor(t * NumberOfNodes);
+  if (slot >= NumberOfNodes) slot = NumberOfNodes - 1;
+  if (!(slot >= 0)) slot = 0;
+  // The offset is taken from the chosen node, as the vertex shader does: a separate fmod(t, 0.05)
+  // rounds the other way at many node boundaries and would put the point a whole node further
+  // back. Kept in [0, 0.05) against the last bit of rounding.
+  frac = std::clamp(t - slot * NodeSpacing, 0.0, std::nextafter(NodeSpacing, 0.0));
+  return nodes_[static_cast<int>(slot)];
 }
 
 void Ribbon::TransformVertex(const Vector3& point, Vector3& result, double x) const {

@@ -55,7 +55,11 @@ TEST(RibbonTransform, ShaderAndProcessorBendTheModelAlike) {
     points.push_back({float(x), float(0.1 * std::sin(7.0 * k)), float(0.12 * std::cos(5.0 * k))});
   }
   const std::size_t firstOnSpine = points.size();
-  for (double x : {1.0, 0.6, 0.525, 0.01, 0.95, 0.05}) points.push_back({float(x), 0, 0});
+  // Every boundary; the processor is given the double itself, where t * 20 and the offset
+  // behind the node round closest to disagreeing.
+  const std::vector<double> spine{1.0, 0.95, 0.9, 0.85, 0.8, 0.75, 0.7, 0.65, 0.6, 0.55, 0.5, 0.45,
+                                  0.4, 0.35, 0.3, 0.25, 0.2, 0.15, 0.1, 0.05, 0.525, 0.01};
+  for (double x : spine) points.push_back({float(x), 0, 0});
   std::vector<float> normals;
   for (std::size_t i = 0; i < points.size(); ++i) {
     const double t = 0.37 * static_cast<double>(i);
@@ -106,9 +110,10 @@ TEST(RibbonTransform, ShaderAndProcessorBendTheModelAlike) {
     const ModelPoint& p = points[i];
     SCOPED_TRACE(testing::Message() << "model point " << p.x << ", " << p.y << ", " << p.z);
     Vector3 where, turned;
-    ribbon.TransformVertex(Vector3(p.x, p.y, p.z), where, p.x);
+    const double x = i >= firstOnSpine ? spine[i - firstOnSpine] : p.x;
+    ribbon.TransformVertex(Vector3(x, p.y, p.z), where, x);
     ribbon.TransformNormal(Vector3(normals[3 * i], normals[3 * i + 1], normals[3 * i + 2]), turned,
-                           p.x);
+                           x);
     // Single precision on coordinates of a few units.
     const double tolerance = 4e-6 * (1 + std::fabs(where.x) + std::fabs(where.y) + std::fabs(where.z));
     EXPECT_NEAR(out[6 * i + 0], where.x, tolerance);

@@ -38,6 +38,12 @@ TEST(Ribbon, FreshRibbonLeavesModelInPlaceAndPacksNodesInOrder) {
   EXPECT_EQ(out.x, 1);
   EXPECT_EQ(out.y, 0.2);
   EXPECT_EQ(out.z, -0.1);
+  // Every node boundary too, where t * 20 and the offset behind the node must agree on the node.
+  for (double x : {0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.35, 0.4, 0.45, 0.5, 0.55, 0.6, 0.65, 0.7,
+                   0.75, 0.8, 0.85, 0.9, 0.95, 0.01}) {
+    r.TransformVertex({x, 0.2, -0.1}, out, x);
+    ExpectNear(out, {x, 0.2, -0.1}, 1e-15);
+  }
 
   const float* matrixes = r.GetMatrixes();
   const float* vertexes = r.GetVertexes();
@@ -174,11 +180,13 @@ TEST(Ribbon, TransformSelectsNodeAndOffsetFromModelX) {
   r.TransformVertex(point, out, 0.6);  // node 8, offset exactly 0
   ExpectNear(out, {800 + 0.5, 0.25, 0}, 0);
   r.TransformVertex(point, out, 0.525);  // node 9, halfway into it
-  ExpectNear(out, {900 + 0.5, 0.25, -std::fmod(1 - 0.525, 0.05)}, 0);
-  EXPECT_NEAR(out.z, -0.025, 1e-15);
+  ExpectNear(out, {900 + 0.5, 0.25, -0.025}, 1e-15);
   r.TransformVertex(point, out, 0.01);  // the tail, 0.04 into it
-  ExpectNear(out, {1900 + 0.5, 0.25, -std::fmod(0.99, 0.05)}, 0);
-  EXPECT_NEAR(out.z, -0.04, 1e-15);
+  ExpectNear(out, {1900 + 0.5, 0.25, -0.04}, 1e-15);
+  r.TransformVertex(point, out, 0.5);  // a boundary: node 10 itself, not a node's length behind 9
+  ExpectNear(out, {1000 + 0.5, 0.25, 0}, 1e-15);
+  r.TransformVertex(point, out, 0.4);  // t is a hair below 12 * 0.05: the offset stays 0, not < 0
+  ExpectNear(out, {1200 + 0.5, 0.25, 0}, 0);
 
   // Normals turn by the same node's frame without any offset or translation.
   r.Node(9).forward = {0, 1, 0};
