@@ -3,16 +3,39 @@
 #include "platform/x11/LogindWatcher.h"
 #include "platform/x11/PowerSupply.h"
 
+#include <dirent.h>
+#include <dlfcn.h>
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 namespace fs = std::filesystem;
+
+// Folder reads fail on demand: once armed, the read after the first real entry reports EIO, as a
+// failing disk or a vanished sysfs folder would. Replaces the C library's readdir for this program.
+namespace {
+bool failNextRead = false;
+bool readsArmed = false;
+}  // namespace
+
+extern "C" dirent* readdir(DIR* folder) {
+  static auto real = reinterpret_cast<dirent* (*)(DIR*)>(dlsym(RTLD_NEXT, "readdir"));
+  if (readsArmed && failNextRead) {
+    errno = EIO;
+    return nullptr;
+  }
+  dirent* entry = real(folder);
+  if (readsArmed && entry && std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+    failNextRead = true;
+  return entry;
+}
 
 namespace {
 
@@ -35,6 +58,14 @@ TEST(AcLineStatus, MainsSuppliesDecideAndNoneIsUnknown) {
   EXPECT_EQ(platform::ReadAcLineStatus(folder.string()), 0);
   Supply(folder, "ADP1", "Mains", "1");
   EXPECT_EQ(platform::ReadAcLineStatus(folder.string()), 1);
+
+  // A read error part way through the folder gives no answer rather than an exception.
+  fs::remove(folder / "ADP1" / "online");
+  EXPECT_EQ(platform::ReadAcLineStatus(folder.string()), 0);
+  readsArmed = true;
+  EXPECT_EQ(platform::ReadAcLineStatus(folder.string()), 255);
+  EXPECT_TRUE(failNextRead);  // the failure was reached
+  readsArmed = failNextRead = false;
   fs::remove_all(folder);
 }
 
