@@ -1,0 +1,36 @@
+# scripts/package's .deb: its layout, unpacked with dpkg-deb, and the unpacked saver's preview.
+# $1: build folder, $2: source folder. Runs under tests/with-xvfb.
+set -u
+work=$(mktemp -d /tmp/velmora-package-test.XXXXXX)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+"$2/scripts/package" "$1" "$work" >/dev/null || { echo "FAIL: scripts/package"; exit 1; }
+deb=$(echo "$work"/velmora_*.deb)
+dpkg-deb -x "$deb" "$work/root" || { echo "FAIL: dpkg-deb -x $deb"; exit 1; }
+root=$work/root
+for f in usr/libexec/xscreensaver/velmora usr/share/xscreensaver/config/velmora.xml \
+         usr/share/applications/velmora-settings.desktop usr/share/man/man6/velmora.6.gz \
+         usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz; do
+  [ -f "$root/$f" ] || fail "no /$f in the package"
+done
+grep -qx 'Exec=/usr/libexec/xscreensaver/velmora /c' "$root/usr/share/applications/velmora-settings.desktop" ||
+  fail "desktop entry does not run /usr/libexec/xscreensaver/velmora"
+dpkg-deb -f "$deb" Depends | grep -q 'libglew' || fail "Depends lacks the GLEW library"
+
+# The unpacked saver previews in a window; its log is beside it when its folder is writable.
+saver=$root/usr/libexec/xscreensaver/velmora
+log=$(dirname "$saver")/velmora.log
+"$1/tools/xtestwindow" 320 240 >"$work/id" & window_pid=$!
+sleep 0.3
+"$saver" /p "$(cat "$work/id")" & pid=$!
+sleep 1.5
+xwininfo -id "$(cat "$work/id")" -tree | grep -q '"Preview"' || fail "no preview from the unpacked saver"
+kill -TERM "$pid"; wait "$pid" || fail "unpacked saver: SIGTERM did not end it with 0"
+kill "$window_pid"; wait "$window_pid" 2>/dev/null
+if [ -w "$(dirname "$saver")" ]; then
+  grep -q 'Scene has been initialized successfully' "$log" || fail "no log beside the unpacked saver"
+else
+  [ ! -e "$log" ] || fail "a log in a folder that is not writable"
+fi
+[ "$failures" -eq 0 ] && rm -rf "$work"
+exit "$failures"
