@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/SettingsStore.h"
 #include "host/SettingsDialog.h"
 #include "host/ShellState.h"
 #include "render/RenderThread.h"
@@ -20,6 +21,12 @@ Display* DisplayOrSay() {
   Display* display = ShellDisplay();
   if (display == nullptr) std::fprintf(stderr, "velmora: cannot open the X display\n");
   return display;
+}
+
+// In memory only: nothing in a saver run writes the settings back.
+void OverrideForThisRun(const HackOptions& options) {
+  if (options.showFps) settingsStore.Set("EnableFPS", 1);
+  if (options.noVSync) settingsStore.Set("EnableVSync", 0);
 }
 
 int RunLoop(Display* display, const SaverWindow& saver, bool closeRules) {
@@ -83,7 +90,7 @@ int X11ShellModes::RunSettingsDialog(WindowHandle parent) {
   return ::RunSettingsDialog(parent);
 }
 
-int X11ShellModes::RunOnRoot() {
+int X11ShellModes::RunOnRoot(const HackOptions& options) {
   Display* display = DisplayOrSay();
   if (display == nullptr) return 0;
   Window target = DefaultRootWindow(display);
@@ -92,16 +99,19 @@ int X11ShellModes::RunOnRoot() {
     const std::optional<std::uint32_t> id = ParseWindowId(named);
     if (id && WindowExists(display, *id)) target = *id;
   }
-  return RunOnWindow(target);
+  return RunOnWindow(target, options);
 }
 
-int X11ShellModes::RunOnWindow(WindowHandle window) {
+int X11ShellModes::RunOnWindow(WindowHandle window, const HackOptions& options) {
   Display* display = DisplayOrSay();
   if (display == nullptr) return 0;
+  OverrideForThisRun(options);
   // XScreenSaver owns input and locking: no close rules, the window's end or SIGTERM close.
   shellState.isPreview = true;
   SetFollowWindowSize(true);  // XScreenSaver may resize its window
   return RunLoop(display, AdoptWindow(display, static_cast<Window>(window)), false);
 }
+
+void X11ShellModes::ShowHackUsage() { std::fprintf(stderr, "%s\n", HackUsage); }
 
 }  // namespace platform
