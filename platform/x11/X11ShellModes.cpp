@@ -17,9 +17,14 @@
 namespace platform {
 namespace {
 
+// Said once: a mode that finds no display says so and fails, however often it looks.
 Display* DisplayOrSay() {
   Display* display = ShellDisplay();
-  if (display == nullptr) std::fprintf(stderr, "velmora: cannot open the X display\n");
+  static bool said = false;
+  if (display == nullptr && !said) {
+    std::fprintf(stderr, "velmora: cannot open the X display\n");
+    said = true;
+  }
   return display;
 }
 
@@ -42,7 +47,7 @@ int RunLoop(Display* display, const SaverWindow& saver, bool closeRules) {
 }  // namespace
 
 bool X11ShellModes::IsWindow(WindowHandle window) {
-  return WindowExists(ShellDisplay(), static_cast<Window>(window));
+  return WindowExists(DisplayOrSay(), static_cast<Window>(window));
 }
 
 WindowHandle X11ShellModes::ForegroundWindow() {
@@ -71,7 +76,7 @@ WindowHandle X11ShellModes::ForegroundWindow() {
 
 int X11ShellModes::RunSaverWindow(WindowHandle parent) {
   Display* display = DisplayOrSay();
-  if (display == nullptr) return 0;
+  if (display == nullptr) return -1;
   if (parent != 0) {
     shellState.isPreview = true;
     return RunLoop(display, CreatePreviewWindow(display, static_cast<Window>(parent)), true);
@@ -92,7 +97,7 @@ int X11ShellModes::RunSettingsDialog(WindowHandle parent) {
 
 int X11ShellModes::RunOnRoot(const HackOptions& options) {
   Display* display = DisplayOrSay();
-  if (display == nullptr) return 0;
+  if (display == nullptr) return -1;
   Window target = DefaultRootWindow(display);
   // XScreenSaver names the window it wants drawn on; without it, the root window.
   if (const char* named = std::getenv("XSCREENSAVER_WINDOW")) {
@@ -104,7 +109,7 @@ int X11ShellModes::RunOnRoot(const HackOptions& options) {
 
 int X11ShellModes::RunOnWindow(WindowHandle window, const HackOptions& options) {
   Display* display = DisplayOrSay();
-  if (display == nullptr) return 0;
+  if (display == nullptr) return -1;
   OverrideForThisRun(options);
   // XScreenSaver owns input and locking: no close rules, the window's end or SIGTERM close.
   shellState.isPreview = true;
