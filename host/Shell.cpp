@@ -34,29 +34,70 @@ std::optional<std::string> WordAt(std::basic_string_view<Char> text, std::size_t
   return word;
 }
 
-// XScreenSaver's options; nullopt when the tail holds none of them.
+// XScreenSaver's options take one dash or two.
+bool IsOption(std::string_view word, std::string_view name) {
+  if (word.starts_with("--")) {
+    word.remove_prefix(2);
+  } else if (word.starts_with("-")) {
+    word.remove_prefix(1);
+  } else {
+    return false;
+  }
+  return word == name;
+}
+
+// The value of "-window-id=ID" or "--window-id=ID", or nullopt for any other word.
+std::optional<std::string> WindowIdValue(const std::string& word) {
+  for (std::string_view prefix : {"--window-id=", "-window-id="})
+    if (word.starts_with(prefix)) return word.substr(prefix.size());
+  return std::nullopt;
+}
+
+bool IsHackWord(const std::string& word) {
+  return IsOption(word, "root") || IsOption(word, "window-id") || IsOption(word, "fps") ||
+         IsOption(word, "no-vsync") || WindowIdValue(word).has_value();
+}
+
+// XScreenSaver's command line; nullopt when the tail does not start with one of its words.
 template <typename Char>
 std::optional<int> RunHackOption(ShellModes& modes, std::basic_string_view<Char> tail) {
-  const std::size_t start = SkipBlanks(tail, 0);
-  const std::optional<std::string> option = WordAt(tail, start);
-  if (!option) return std::nullopt;
-  if (*option == "-root" || *option == "--root") return modes.RunOnRoot();
+  std::size_t at = SkipBlanks(tail, 0);
+  const std::optional<std::string> first = WordAt(tail, at);
+  if (!first || !IsHackWord(*first)) return std::nullopt;
 
-  std::string id;
-  if (*option == "-window-id" || *option == "--window-id") {
-    const std::optional<std::string> next =
-        WordAt(tail, SkipBlanks(tail, start + option->size()));
-    id = next.value_or("");
-  } else if (option->starts_with("--window-id=")) {
-    id = option->substr(12);
-  } else if (option->starts_with("-window-id=")) {
-    id = option->substr(11);
-  } else {
-    return std::nullopt;
+  bool root = false;
+  std::optional<std::string> id;
+  HackOptions options;
+  auto refuse = [&modes] {
+    modes.ShowHackUsage();
+    return -1;
+  };
+  while (at < tail.size()) {
+    const std::optional<std::string> word = WordAt(tail, at);
+    if (!word) return refuse();
+    at = SkipBlanks(tail, at + word->size());
+    if (IsOption(*word, "root")) {
+      root = true;
+    } else if (IsOption(*word, "fps")) {
+      options.showFps = true;
+    } else if (IsOption(*word, "no-vsync")) {
+      options.noVSync = true;
+    } else if (IsOption(*word, "window-id")) {
+      const std::optional<std::string> next = WordAt(tail, at);
+      if (!next || next->empty()) return refuse();
+      id = *next;
+      at = SkipBlanks(tail, at + next->size());
+    } else if (std::optional<std::string> value = WindowIdValue(*word)) {
+      id = std::move(value);
+    } else {
+      return refuse();
+    }
   }
-  const std::optional<std::uint32_t> window = ParseWindowId(id);
-  if (!window || !modes.IsWindow(*window)) return -1;
-  return modes.RunOnWindow(*window);
+  if (!id) return root ? modes.RunOnRoot(options) : refuse();
+  const std::optional<std::uint32_t> window = ParseWindowId(*id);
+  if (!window) return refuse();
+  if (!modes.IsWindow(*window)) return -1;
+  return modes.RunOnWindow(*window, options);
 }
 
 template <typename Char>

@@ -100,8 +100,8 @@ class Win32ShellModes : public ShellModes {
     ::ChangeSaverPassword(Hwnd(parent));
   }
   // XScreenSaver's modes do not exist on Windows.
-  int RunOnRoot() override { return -1; }
-  int RunOnWindow(platform::WindowHandle) override { return -1; }
+  int RunOnRoot(const HackOptions&) override { return -1; }
+  int RunOnWindow(platform::WindowHandle, const HackOptions&) override { return -1; }
 };
 
 // g++ for this target has no __try: an unhandled-exception filter stands for the guard around

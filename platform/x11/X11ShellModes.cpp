@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/SettingsStore.h"
 #include "host/SettingsDialog.h"
 #include "host/ShellState.h"
 #include "render/RenderThread.h"
@@ -16,10 +17,21 @@
 namespace platform {
 namespace {
 
+// Said once: a mode that finds no display says so and fails, however often it looks.
 Display* DisplayOrSay() {
   Display* display = ShellDisplay();
-  if (display == nullptr) std::fprintf(stderr, "velmora: cannot open the X display\n");
+  static bool said = false;
+  if (display == nullptr && !said) {
+    std::fprintf(stderr, "velmora: cannot open the X display\n");
+    said = true;
+  }
   return display;
+}
+
+// In memory only: nothing in a saver run writes the settings back.
+void OverrideForThisRun(const HackOptions& options) {
+  if (options.showFps) settingsStore.Set("EnableFPS", 1);
+  if (options.noVSync) settingsStore.Set("EnableVSync", 0);
 }
 
 int RunLoop(Display* display, const SaverWindow& saver, bool closeRules) {
@@ -35,7 +47,7 @@ int RunLoop(Display* display, const SaverWindow& saver, bool closeRules) {
 }  // namespace
 
 bool X11ShellModes::IsWindow(WindowHandle window) {
-  return WindowExists(ShellDisplay(), static_cast<Window>(window));
+  return WindowExists(DisplayOrSay(), static_cast<Window>(window));
 }
 
 WindowHandle X11ShellModes::ForegroundWindow() {
@@ -64,7 +76,7 @@ WindowHandle X11ShellModes::ForegroundWindow() {
 
 int X11ShellModes::RunSaverWindow(WindowHandle parent) {
   Display* display = DisplayOrSay();
-  if (display == nullptr) return 0;
+  if (display == nullptr) return -1;
   if (parent != 0) {
     shellState.isPreview = true;
     return RunLoop(display, CreatePreviewWindow(display, static_cast<Window>(parent)), true);
@@ -83,25 +95,28 @@ int X11ShellModes::RunSettingsDialog(WindowHandle parent) {
   return ::RunSettingsDialog(parent);
 }
 
-int X11ShellModes::RunOnRoot() {
+int X11ShellModes::RunOnRoot(const HackOptions& options) {
   Display* display = DisplayOrSay();
-  if (display == nullptr) return 0;
+  if (display == nullptr) return -1;
   Window target = DefaultRootWindow(display);
   // XScreenSaver names the window it wants drawn on; without it, the root window.
   if (const char* named = std::getenv("XSCREENSAVER_WINDOW")) {
     const std::optional<std::uint32_t> id = ParseWindowId(named);
     if (id && WindowExists(display, *id)) target = *id;
   }
-  return RunOnWindow(target);
+  return RunOnWindow(target, options);
 }
 
-int X11ShellModes::RunOnWindow(WindowHandle window) {
+int X11ShellModes::RunOnWindow(WindowHandle window, const HackOptions& options) {
   Display* display = DisplayOrSay();
-  if (display == nullptr) return 0;
+  if (display == nullptr) return -1;
+  OverrideForThisRun(options);
   // XScreenSaver owns input and locking: no close rules, the window's end or SIGTERM close.
   shellState.isPreview = true;
   SetFollowWindowSize(true);  // XScreenSaver may resize its window
   return RunLoop(display, AdoptWindow(display, static_cast<Window>(window)), false);
 }
+
+void X11ShellModes::ShowHackUsage() { std::fprintf(stderr, "%s\n", HackUsage); }
 
 }  // namespace platform

@@ -11,8 +11,9 @@ class X11ShellModes : public ShellModes {
   int RunSaverWindow(WindowHandle parent) override;
   int RunSettingsDialog(WindowHandle parent) override;
   void ChangeSaverPassword(WindowHandle) override {}
-  int RunOnRoot() override;
-  int RunOnWindow(WindowHandle window) override;
+  int RunOnRoot(const HackOptions& options) override;
+  int RunOnWindow(WindowHandle window, const HackOptions& options) override;
+  void ShowHackUsage() override;
 };
 
 }  // namespace platform

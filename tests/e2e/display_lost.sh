@@ -63,9 +63,9 @@ if [ $ended -eq 0 ]; then
   kill -KILL "$pid"
 fi
 wait "$pid"; code=$?
-# A start cut short before the display was opened finds no display and ends with 0.
+# A start cut short before the display was opened finds no display: a failed start, 255.
 expected=1
-case $case in start-up-*) [ "$code" -eq 0 ] && expected=0 ;; esac
+case $case in start-up-*) [ "$code" -eq 255 ] && expected=255 ;; esac
 [ $ended -eq 0 ] || [ "$code" -eq $expected ] ||
   fail "exit status $code, expected $expected (above 128: a signal)"
 well_formed "$log" || { fail "log not well formed"; cat "$log"; }

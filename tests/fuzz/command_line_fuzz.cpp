@@ -1,6 +1,7 @@
 // The command line: whatever the tail holds, at most one mode runs, and only with a handle the
-// mode may take; the narrow and the wide forms of a tail choose alike; the window-id and
-// argument helpers keep their own rules.
+// mode may take; a refused hack line shows its usage once and a run one never; the hack options
+// come only from words that name them; the narrow and the wide forms of a tail choose alike; the
+// window-id and argument helpers keep their own rules.
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -32,14 +33,23 @@ class RecordingModes final : public ShellModes {
   void ChangeSaverPassword(platform::WindowHandle parent) override {
     Ran(Mode::Password, parent, 0);
   }
-  int RunOnRoot() override { return Ran(Mode::Root, 0, 12); }
-  int RunOnWindow(platform::WindowHandle window) override { return Ran(Mode::Window, window, 13); }
+  int RunOnRoot(const HackOptions& o) override {
+    options = o;
+    return Ran(Mode::Root, 0, 12);
+  }
+  int RunOnWindow(platform::WindowHandle window, const HackOptions& o) override {
+    options = o;
+    return Ran(Mode::Window, window, 13);
+  }
+  void ShowHackUsage() override { ++usages; }
 
   const unsigned windowModulus;
   const platform::WindowHandle foreground;
   Mode mode = Mode::None;
   platform::WindowHandle handle = 0;
   int runs = 0;
+  int usages = 0;
+  HackOptions options;
 
  private:
   int Ran(Mode m, platform::WindowHandle h, int result) {
@@ -50,8 +60,13 @@ class RecordingModes final : public ShellModes {
   }
 };
 
-void CheckOneRun(const RecordingModes& modes, int result, bool isWin95Family) {
+void CheckOneRun(const RecordingModes& modes, int result, bool isWin95Family,
+                 const std::string& tail) {
   FUZZ_CHECK(modes.runs <= 1);
+  FUZZ_CHECK(modes.usages <= 1);
+  if (modes.mode != Mode::None) FUZZ_CHECK(modes.usages == 0);
+  FUZZ_CHECK(!modes.options.showFps || tail.find("-fps") != std::string::npos);
+  FUZZ_CHECK(!modes.options.noVSync || tail.find("-no-vsync") != std::string::npos);
   switch (modes.mode) {
     case Mode::None: FUZZ_CHECK(result == -1); break;
     case Mode::Saver:
@@ -96,7 +111,7 @@ VELMORA_FUZZ_TARGET(command_line) {
 
   RecordingModes narrow(windowModulus, foreground);
   const int narrowResult = ShellMain(narrow, tail, isWin95Family);
-  CheckOneRun(narrow, narrowResult, isWin95Family);
+  CheckOneRun(narrow, narrowResult, isWin95Family, tail);
 
   // The same characters in UTF-16; bytes above 127 stand for characters beyond Latin-1, which
   // no rule accepts either.
@@ -104,10 +119,13 @@ VELMORA_FUZZ_TARGET(command_line) {
   for (unsigned char c : tail) wideTail.push_back(c < 128 ? char16_t(c) : char16_t(0x100 + c));
   RecordingModes wide(windowModulus, foreground);
   const int wideResult = ShellMain(wide, wideTail, isWin95Family);
-  CheckOneRun(wide, wideResult, isWin95Family);
+  CheckOneRun(wide, wideResult, isWin95Family, tail);
   FUZZ_CHECK(wideResult == narrowResult);
   FUZZ_CHECK(wide.mode == narrow.mode);
   FUZZ_CHECK(wide.handle == narrow.handle);
+  FUZZ_CHECK(wide.usages == narrow.usages);
+  FUZZ_CHECK(wide.options.showFps == narrow.options.showFps);
+  FUZZ_CHECK(wide.options.noVSync == narrow.options.noVSync);
 
   // Leading digits, and nothing after the first non-digit counts.
   const std::uint32_t handle = ParseWindowHandle(tail);
@@ -143,5 +161,6 @@ VELMORA_FUZZ_TARGET(command_line) {
   const std::string joined = JoinArguments(static_cast<int>(argv.size()), argv.data());
   FUZZ_CHECK(joined == expected);
   RecordingModes fromArguments(windowModulus, foreground);
-  CheckOneRun(fromArguments, ShellMain(fromArguments, joined, isWin95Family), isWin95Family);
+  CheckOneRun(fromArguments, ShellMain(fromArguments, joined, isWin95Family), isWin95Family,
+              joined);
 }

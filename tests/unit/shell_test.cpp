@@ -9,7 +9,8 @@ namespace {
 
 class FakeModes : public ShellModes {
  public:
-  std::string call;  // the mode that ran, with its window
+  std::string call;  // the mode that ran, with its window and hack options
+  int usages = 0;
 
   bool IsWindow(platform::WindowHandle w) override { return w == 1234 || w == 77; }
   platform::WindowHandle ForegroundWindow() override { return 999; }
@@ -24,13 +25,19 @@ class FakeModes : public ShellModes {
   void ChangeSaverPassword(platform::WindowHandle parent) override {
     call = "password " + std::to_string(parent);
   }
-  int RunOnRoot() override {
-    call = "root";
+  int RunOnRoot(const HackOptions& options) override {
+    call = "root" + Flags(options);
     return 0;
   }
-  int RunOnWindow(platform::WindowHandle w) override {
-    call = "window " + std::to_string(w);
+  int RunOnWindow(platform::WindowHandle w, const HackOptions& options) override {
+    call = "window " + std::to_string(w) + Flags(options);
     return 0;
+  }
+  void ShowHackUsage() override { ++usages; }
+
+ private:
+  static std::string Flags(const HackOptions& options) {
+    return std::string(options.showFps ? " fps" : "") + (options.noVSync ? " no-vsync" : "");
   }
 };
 
@@ -39,6 +46,7 @@ struct Row {
   bool win95;
   const char* call;  // "" when no mode runs
   int code;
+  bool usage = false;  // the hack usage line was shown
 };
 
 const Row rows[] = {
@@ -81,20 +89,38 @@ const Row rows[] = {
     {"/root", false, "", -1},
     {"-root", false, "root", 0},
     {"--root", false, "root", 0},
-    {"  --root -fps", false, "root", 0},
+    {"  --root -fps", false, "root fps", 0},
+    {"--root --no-vsync --fps", false, "root fps no-vsync", 0},
+    {"--fps --root", false, "root fps", 0},
+    {"-no-vsync -root", false, "root no-vsync", 0},
+    {"--root --root", false, "root", 0},
     {"-window-id 1234", false, "window 1234", 0},
     {"--window-id 0x4d2", false, "window 1234", 0},
     {"--window-id   0X4D2", false, "window 1234", 0},
     {"--window-id=0x4D", false, "window 77", 0},
     {"-window-id=77", false, "window 77", 0},
-    {"-window-id", false, "", -1},
-    {"-window-id 0", false, "", -1},
-    {"-window-id 0x", false, "", -1},
-    {"-window-id 12ab", false, "", -1},
-    {"-window-id -5", false, "", -1},
-    {"-window-id 0x1000004d2", false, "", -1},  // beyond 32 bits, not wrapped
-    {"-window-id 4294968530", false, "", -1},
-    {"-window-id 555", false, "", -1},  // not a window
+    {"--window-id 0x4d2 --no-vsync --fps", false, "window 1234 fps no-vsync", 0},
+    {"--root --fps --window-id 0x4d2", false, "window 1234 fps", 0},  // the preview's line
+    {"--window-id 77 --window-id 1234", false, "window 1234", 0},
+    {"--root --bogus", false, "", -1, true},
+    {"--root fps", false, "", -1, true},
+    {"--root ---fps", false, "", -1, true},
+    {"--root --FPS", false, "", -1, true},
+    {"--root --fps=1", false, "", -1, true},
+    {"--root /s", false, "", -1, true},
+    {"--window-id 1234 tail", false, "", -1, true},
+    {"--fps", false, "", -1, true},  // no mode
+    {"--no-vsync --fps", false, "", -1, true},
+    {"-window-id", false, "", -1, true},
+    {"--root -window-id", false, "", -1, true},
+    {"-window-id 0", false, "", -1, true},
+    {"-window-id 0x", false, "", -1, true},
+    {"-window-id=", false, "", -1, true},
+    {"-window-id 12ab", false, "", -1, true},
+    {"-window-id -5", false, "", -1, true},
+    {"-window-id 0x1000004d2", false, "", -1, true},  // beyond 32 bits, not wrapped
+    {"-window-id 4294968530", false, "", -1, true},
+    {"-window-id 555", false, "", -1},  // well formed, but not a window
 };
 
 TEST(ShellMain, CommandLineTable) {
@@ -102,6 +128,7 @@ TEST(ShellMain, CommandLineTable) {
     FakeModes modes;
     EXPECT_EQ(ShellMain(modes, row.tail, row.win95), row.code) << '"' << row.tail << '"';
     EXPECT_EQ(modes.call, row.call) << '"' << row.tail << '"';
+    EXPECT_EQ(modes.usages, row.usage ? 1 : 0) << '"' << row.tail << '"';
   }
 }
 
@@ -116,7 +143,10 @@ TEST(ShellMain, WideTailsReadAlike) {
   modes.call.clear();
   EXPECT_EQ(ShellMain(modes, u"/\u00e9"), -1);
   EXPECT_EQ(ShellMain(modes, u"--window-id 12\u0663"), -1);  // a non-ASCII digit
+  EXPECT_EQ(ShellMain(modes, u"--root --f\u0440s"), -1);
   EXPECT_EQ(modes.call, "");
+  EXPECT_EQ(ShellMain(modes, u"--root --fps"), 0);
+  EXPECT_EQ(modes.call, "root fps");
 }
 
 TEST(ParseWindowHandle, LeadingDigitsInUnsigned32BitArithmetic) {
