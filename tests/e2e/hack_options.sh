@@ -11,12 +11,6 @@ log=$work/velmora.log
 xml=$2/platform/x11/velmora.xml
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-alive() { kill -0 "$1" 2>/dev/null; }
-finish() {  # pid; its exit status, or 124 when it did not end within 5 s
-  for _ in $(seq 100); do alive "$1" || break; sleep 0.05; done
-  if alive "$1"; then kill -KILL "$1"; wait "$1" 2>/dev/null; return 124; fi
-  wait "$1"
-}
 # shellcheck source=../support/saver-log.bash
 source "$2"/tests/support/saver-log.bash
 

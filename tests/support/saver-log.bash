@@ -1,4 +1,10 @@
-# Log checks shared by the end-to-end scripts; they read the saver's log at "$log".
+# Process and log checks shared by the end-to-end scripts; they read the saver's log at "$log".
+alive() { kill -0 "$1" 2>/dev/null; }
+finish() {  # pid; its exit status, or 124 when it did not end within 5 s
+  for _ in $(seq 100); do alive "$1" || break; sleep 0.05; done
+  if alive "$1"; then kill -KILL "$1"; wait "$1" 2>/dev/null; return 124; fi
+  wait "$1"
+}
 wait_for_line() {  # text; up to 10 s
   for _ in $(seq 200); do grep -qxF "$1" "$log" 2>/dev/null && return 0; sleep 0.05; done
   return 1
