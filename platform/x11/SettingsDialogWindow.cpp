@@ -147,8 +147,9 @@ void LoadLogo(GtkBuilder* builder) {
 
 int RunSettingsDialog(platform::WindowHandle parent) {
   if (!gtk_init_check(nullptr, nullptr)) {
+    // No dialog ran: the status of a refused start, not the dialog's own 1.
     std::fprintf(stderr, "Velmora Screen Saver: no display for the settings dialog\n");
-    return 1;
+    return -1;
   }
   GtkBuilder* builder = gtk_builder_new();
   GError* error = nullptr;
@@ -157,7 +158,7 @@ int RunSettingsDialog(platform::WindowHandle parent) {
     std::fprintf(stderr, "Velmora Screen Saver: settings dialog: %s\n", error->message);
     g_error_free(error);
     g_object_unref(builder);
-    return 1;
+    return -1;
   }
   LoadLogo(builder);
   GtkSettingsDialog dialog(builder);

@@ -28,5 +28,21 @@ for display in unset "$absent"; do
   done
 done
 
+# The settings dialog, asked for with no display, ran no dialog: 255 too, not the dialog's 1.
+for display in unset "$absent"; do
+  for tail in "/c" ""; do
+    # shellcheck disable=SC2086
+    if [ "$display" = unset ]; then
+      env -u DISPLAY timeout 5 "$work/velmora" $tail 2>"$work/stderr"
+    else
+      DISPLAY=$display timeout 5 "$work/velmora" $tail 2>"$work/stderr"
+    fi
+    code=$?
+    [ "$code" -eq 255 ] || fail "DISPLAY $display, dialog '$tail': exit status $code, expected 255"
+    [ "$(cat "$work/stderr")" = "Velmora Screen Saver: no display for the settings dialog" ] ||
+      fail "DISPLAY $display, dialog '$tail' said '$(cat "$work/stderr")'"
+  done
+done
+
 [ "$failures" -eq 0 ] && rm -rf "$work"
 exit "$failures"
