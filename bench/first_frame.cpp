@@ -32,8 +32,12 @@
 #include <thread>
 #include <vector>
 
+#include "ChildProcess.h"
+
 namespace {
 
+using bench::Median;
+using bench::Words;
 using Clock = std::chrono::steady_clock;
 
 struct Result {
@@ -62,16 +66,6 @@ double ThreadsProcessorMs(pid_t pid) {
     closedir(dir);
   }
   return ns / 1e6;
-}
-
-std::vector<std::string> Words(const std::string& command, unsigned long window) {
-  std::vector<std::string> words;
-  std::istringstream in(command);
-  for (std::string word; in >> word;) {
-    if (word == "%w") word = std::to_string(window);
-    words.push_back(word);
-  }
-  return words;
 }
 
 class Observer {
@@ -167,12 +161,6 @@ class Observer {
   int width_;
   int height_;
 };
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 void Summarise(const char* name, const std::vector<Result>& results) {
   std::vector<double> ms, cpu, rss;

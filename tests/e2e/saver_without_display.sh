@@ -12,37 +12,31 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 absent=:$((7000 + RANDOM % 2000))
 while [ -e "/tmp/.X11-unix/X${absent#:}" ]; do absent=:$((7000 + RANDOM % 2000)); done
 
-for display in unset "$absent"; do
-  for tail in "/s" "-s" "/p 1234" "/l 1234" "--root" "-root --fps" "--window-id 0x1234" \
-              "--window-id=4660 --no-vsync"; do
-    # shellcheck disable=SC2086
-    if [ "$display" = unset ]; then
-      env -u DISPLAY timeout 5 "$work/velmora" $tail 2>"$work/stderr"
-    else
-      DISPLAY=$display timeout 5 "$work/velmora" $tail 2>"$work/stderr"
-    fi
-    code=$?
-    [ "$code" -eq 255 ] || fail "DISPLAY $display, '$tail': exit status $code, expected 255"
-    [ "$(cat "$work/stderr")" = "velmora: cannot open the X display" ] ||
-      fail "DISPLAY $display, '$tail' said '$(cat "$work/stderr")'"
+# Runs each command line with DISPLAY unset and naming the absent server: status 255, one line.
+expect_refused() {  # the stderr line expected, then the command lines
+  local said=$1 display tail code
+  shift
+  for display in unset "$absent"; do
+    for tail in "$@"; do
+      # shellcheck disable=SC2086
+      if [ "$display" = unset ]; then
+        env -u DISPLAY timeout 5 "$work/velmora" $tail 2>"$work/stderr"
+      else
+        DISPLAY=$display timeout 5 "$work/velmora" $tail 2>"$work/stderr"
+      fi
+      code=$?
+      [ "$code" -eq 255 ] || fail "DISPLAY $display, '$tail': exit status $code, expected 255"
+      [ "$(cat "$work/stderr")" = "$said" ] ||
+        fail "DISPLAY $display, '$tail' said '$(cat "$work/stderr")'"
+    done
   done
-done
+}
 
+expect_refused "velmora: cannot open the X display" \
+  "/s" "-s" "/p 1234" "/l 1234" "--root" "-root --fps" "--window-id 0x1234" \
+  "--window-id=4660 --no-vsync"
 # The settings dialog, asked for with no display, ran no dialog: 255 too, not the dialog's 1.
-for display in unset "$absent"; do
-  for tail in "/c" ""; do
-    # shellcheck disable=SC2086
-    if [ "$display" = unset ]; then
-      env -u DISPLAY timeout 5 "$work/velmora" $tail 2>"$work/stderr"
-    else
-      DISPLAY=$display timeout 5 "$work/velmora" $tail 2>"$work/stderr"
-    fi
-    code=$?
-    [ "$code" -eq 255 ] || fail "DISPLAY $display, dialog '$tail': exit status $code, expected 255"
-    [ "$(cat "$work/stderr")" = "Velmora Screen Saver: no display for the settings dialog" ] ||
-      fail "DISPLAY $display, dialog '$tail' said '$(cat "$work/stderr")'"
-  done
-done
+expect_refused "Velmora Screen Saver: no display for the settings dialog" "/c" ""
 
 [ "$failures" -eq 0 ] && rm -rf "$work"
 exit "$failures"
