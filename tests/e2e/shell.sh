@@ -28,6 +28,17 @@ for tail in "/x" "/p" "/p 0" "/a 5" "/a" "/p 4242" "-window-id 0x" "--window-id 
   [ "$code" -eq 255 ] || fail "'$tail' exited $code, expected 255"
 done
 
+echo "-- a settings dialog that cannot be shown: -1 and one line on stderr"
+cp "$build/platform/x11/velmora-gtk.so" "$work/"
+for display in unset :4242; do
+  for tail in "/c" ""; do
+    if [ "$display" = unset ]; then env -u DISPLAY timeout 5 "$saver" $tail 2>"$work/stderr"; code=$?
+    else DISPLAY=$display timeout 5 "$saver" $tail 2>"$work/stderr"; code=$?; fi
+    [ "$code" -eq 255 ] || fail "'$tail' with DISPLAY $display exited $code, expected 255"
+    [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "'$tail' with DISPLAY $display: stderr '$(cat "$work/stderr")'"
+  done
+done
+
 echo "-- preview in a test window"
 start_window
 "$saver" /p "$window" & pid=$!
