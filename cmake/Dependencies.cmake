@@ -6,9 +6,13 @@ if(VELMORA_PLATFORM STREQUAL "x11")
   find_package(GLEW REQUIRED)
   find_package(X11 REQUIRED)
   find_package(PkgConfig REQUIRED)
+  # GTK only for the GTK module (platform/x11/CMakeLists.txt), which the program opens on first
+  # use; GIO for the sleep watch.
   pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
+  pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
   target_link_libraries(velmora_platform_deps INTERFACE
-    GLEW::GLEW OpenGL::GL OpenGL::GLX OpenGL::GLU X11::X11 PkgConfig::GTK3 Threads::Threads)
+    GLEW::GLEW OpenGL::GL OpenGL::GLX OpenGL::GLU X11::X11 PkgConfig::GIO Threads::Threads
+    ${CMAKE_DL_LIBS})
 else()
   # The Windows build brings its own GLEW (see cmake/GlewWin32.cmake).
   include(cmake/GlewWin32.cmake)

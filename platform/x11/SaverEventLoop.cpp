@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <glib-unix.h>
-#include <gtk/gtk.h>
 #include <unistd.h>
 
 #include "host/SaverClassProc.h"
@@ -24,16 +22,6 @@ namespace {
 constexpr std::uint32_t AcPollMs = 1000;
 
 SaverEventLoop* sleepTarget = nullptr;
-
-// A signal while a modal GTK box is up: the box goes, so that the loop can close the saver.
-// The signal's bytes stay in the pipe for the loop.
-gboolean DismissModalBoxes(gint, GIOCondition, gpointer) {
-  GList* windows = gtk_window_list_toplevels();
-  for (GList* w = windows; w != nullptr; w = w->next)
-    if (GTK_IS_DIALOG(w->data)) gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_DELETE_EVENT);
-  g_list_free(windows);
-  return G_SOURCE_REMOVE;
-}
 
 void OnSleep(bool starting) {
   if (sleepTarget) sleepTarget->Post(WmPowerBroadcast, starting ? PbtSuspend : PbtResumeSuspend, 0);
@@ -222,8 +210,6 @@ std::intptr_t SaverEventLoop::DefaultWindowProc(WindowHandle, unsigned message, 
 }
 
 void SaverEventLoop::MinimizeWindow(WindowHandle) {
-  // The message box that follows must not outlive a signal to end.
-  if (EndSignalFd() >= 0) g_unix_fd_add(EndSignalFd(), G_IO_IN, DismissModalBoxes, nullptr);
   if (!saver.own || destroyed) return;
   // No window manager iconifies an override-redirect window: it leaves the screen instead, and
   // gives up the input so that the message box can be answered.

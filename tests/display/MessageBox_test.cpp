@@ -1,5 +1,5 @@
 // The failure message box on X11: shown with its text and caption, dismissed by OK; on stderr
-// when there is no display.
+// when there is no display or no GTK module to show it with.
 #include <gtest/gtest.h>
 
 #include <gtk/gtk.h>
@@ -10,32 +10,47 @@
 #include <string>
 
 #include "platform/MessageBox.h"
+#include "platform/x11/GtkModule.h"
 
 namespace {
 
-TEST(MessageBox, WithoutADisplayTheTextGoesToStandardError) {
-  int pipeEnds[2];
-  ASSERT_EQ(pipe(pipeEnds), 0);
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(pipeEnds[1], 2);
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
-    platform::ShowMessageBox(0, "Error of scene initialization", "Screen saver");
-    _exit(0);
+TEST(MessageBox, WithoutADisplayOrModuleTheTextGoesToStandardError) {
+  const struct {
+    const char* name;
+    bool display;
+    const char* module;
+  } cases[] = {
+      {"no display", false, VELMORA_GTK_MODULE},
+      {"no module", true, "/nonexistent/velmora-gtk.so"},
+  };
+  for (const auto& c : cases) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      dup2(pipeEnds[1], 2);
+      if (!c.display) {
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+      }
+      platform::UseGtkModule(c.module);
+      platform::ShowMessageBox(0, "Error of scene initialization", "Screen saver");
+      _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::string output;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, n);
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.name;
+    EXPECT_EQ(output, "Screen saver: Error of scene initialization\n") << c.name;
   }
-  close(pipeEnds[1]);
-  std::string output;
-  char buffer[256];
-  for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, n);
-  close(pipeEnds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_NE(output.find("Screen saver: Error of scene initialization\n"), std::string::npos) << output;
 }
 
 TEST(MessageBox, ShowsTextAndCaptionUntilOk) {
+  platform::UseGtkModule(VELMORA_GTK_MODULE);
   ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
   static bool seen = false;
   g_timeout_add(300, [](gpointer) -> gboolean {

@@ -6,6 +6,9 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -13,6 +16,7 @@
 
 #include "base/SettingsStore.h"
 #include "host/SettingsDialog.h"
+#include "platform/x11/GtkModule.h"
 #include "support/TempConfig.h"
 
 namespace {
@@ -70,6 +74,7 @@ class SettingsDialogWindow : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
+    platform::UseGtkModule(VELMORA_GTK_MODULE);
     settingsStore.Load();
     settingsStore.ResetToDefaults();
   }
@@ -138,6 +143,48 @@ TEST_F(SettingsDialogWindow, TransientForItsParentAndUnharmedByABadOne) {
   XSync(display, False);
   EXPECT_EQ(RunWith([](GtkWindow* dialog) { gtk_window_close(dialog); }, parent), 1);
   EXPECT_EQ(RunWith([](GtkWindow* dialog) { gtk_window_close(dialog); }, 0x7ffffff0), 1);
+}
+
+// What cannot be shown ends with -1 and one line on stderr, and shows no window.
+TEST_F(SettingsDialogWindow, ALayoutOrModuleThatFailsEndsWithMinusOne) {
+  const struct {
+    const char* name;
+    const char* layout;
+    const char* module;
+    const char* line;
+  } cases[] = {
+      {"not a layout", "<interface><object", VELMORA_GTK_MODULE,
+       "Velmora Screen Saver: settings dialog: layout: "},
+      {"no check boxes", "<interface><object class=\"GtkWindow\" id=\"dialog\"/></interface>",
+       VELMORA_GTK_MODULE, "Velmora Screen Saver: settings dialog: layout: "},
+      {"check box of a wrong type",
+       "<interface><object class=\"GtkWindow\" id=\"dialog\"/><object class=\"GtkLabel\" "
+       "id=\"showFps\"/></interface>",
+       VELMORA_GTK_MODULE, "Velmora Screen Saver: settings dialog: layout: "},
+      {"no module", nullptr, "/nonexistent/velmora-gtk.so",
+       "Velmora Screen Saver: settings dialog: cannot load /nonexistent/velmora-gtk.so: "},
+  };
+  for (const auto& c : cases) {
+    platform::ReplaceDialogLayout(c.layout);
+    platform::UseGtkModule(c.module);
+    std::FILE* capture = std::tmpfile();
+    std::fflush(stderr);
+    const int saved = dup(2);
+    dup2(fileno(capture), 2);
+    const int result = RunSettingsDialog(0);
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::string output(4096, '\0');
+    std::rewind(capture);
+    output.resize(std::fread(output.data(), 1, output.size(), capture));
+    std::fclose(capture);
+    EXPECT_EQ(result, -1) << c.name;
+    EXPECT_EQ(output.rfind(c.line, 0), 0u) << c.name << ": " << output;
+    EXPECT_EQ(output.find('\n'), output.size() - 1) << c.name << ": " << output;
+    EXPECT_EQ(FindDialog(), nullptr) << c.name;
+  }
+  platform::ReplaceDialogLayout(nullptr);
 }
 
 }  // namespace

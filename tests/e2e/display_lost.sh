@@ -20,6 +20,7 @@ fi
 case=$3
 work=$(mktemp -d /tmp/velmora-lost.XXXXXX)
 cp "$build/platform/x11/velmora" "$work/velmora"
+cp "$build/platform/x11/velmora-gtk.so" "$work/"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $case: $*"; failures=$((failures + 1)); }

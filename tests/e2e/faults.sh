@@ -8,6 +8,7 @@ build=$1
 work=$(mktemp -d /tmp/velmora-faults.XXXXXX)
 mkdir -p "$work/bin"
 cp "$build/platform/x11/velmora" "$work/bin/velmora"
+cp "$build/platform/x11/velmora-gtk.so" "$work/bin/"
 saver=$work/bin/velmora
 log=$work/bin/velmora.log
 testwindow=$build/tools/xtestwindow

@@ -14,3 +14,7 @@ grep -q '^Exec=.*/libexec/xscreensaver/velmora /c$' "$desktop"
 set +e
 "$prefix/libexec/xscreensaver/velmora" -window-id junk
 [ $? -eq 255 ]
+# It finds its GTK module where the installation put it: no display is the only complaint.
+test -f "$prefix/lib/velmora/velmora-gtk.so" || exit 1
+env -u DISPLAY "$prefix/libexec/xscreensaver/velmora" /c 2>"$prefix/stderr"
+[ $? -eq 255 ] && grep -qx 'Velmora Screen Saver: settings dialog: no display' "$prefix/stderr"

@@ -16,6 +16,13 @@ done
 grep -qx 'Exec=/usr/libexec/xscreensaver/velmora /c' "$root/usr/share/applications/velmora-settings.desktop" ||
   fail "desktop entry does not run /usr/libexec/xscreensaver/velmora"
 dpkg-deb -f "$deb" Depends | grep -q 'libglew' || fail "Depends lacks the GLEW library"
+dpkg-deb -f "$deb" Depends | grep -q 'libgtk-3' || fail "Depends lacks GTK, which the dialogs' module needs"
+[ -n "$(find "$root/usr/lib" -name velmora-gtk.so)" ] || fail "no GTK module in the package"
+
+# The unpacked saver finds its GTK module: with no display, that is its only complaint.
+env -u DISPLAY "$root/usr/libexec/xscreensaver/velmora" /c 2>"$work/stderr"
+[ $? -eq 255 ] && grep -qx 'Velmora Screen Saver: settings dialog: no display' "$work/stderr" ||
+  fail "unpacked settings dialog without a display: $(cat "$work/stderr")"
 
 # The unpacked saver previews in a window; its log is beside it when its folder is writable.
 saver=$root/usr/libexec/xscreensaver/velmora

@@ -5,6 +5,7 @@
 set -u
 work=$(mktemp -d /tmp/velmora-failure.XXXXXX)
 cp "$1/platform/x11/velmora" "$work/velmora"
+cp "$1/platform/x11/velmora-gtk.so" "$work/"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

@@ -4,7 +4,7 @@
 set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-nodisplay.XXXXXX)
-cp "$build/platform/x11/velmora" "$work/velmora"
+cp "$build/platform/x11/velmora" "$build/platform/x11/velmora-gtk.so" "$work/"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -36,7 +36,7 @@ expect_refused "velmora: cannot open the X display" \
   "/s" "-s" "/p 1234" "/l 1234" "--root" "-root --fps" "--window-id 0x1234" \
   "--window-id=4660 --no-vsync"
 # The settings dialog, asked for with no display, ran no dialog: 255 too, not the dialog's 1.
-expect_refused "Velmora Screen Saver: no display for the settings dialog" "/c" ""
+expect_refused "Velmora Screen Saver: settings dialog: no display" "/c" ""
 
 [ "$failures" -eq 0 ] && rm -rf "$work"
 exit "$failures"

@@ -1,8 +1,8 @@
-#include "platform/x11/GtkSupport.h"
+#include "platform/x11/gtk/GtkSupport.h"
 
 #include <gdk/gdkx.h>
 
-namespace platform {
+namespace platform::gtk {
 
 void MakeTransientFor(GtkWidget* window, WindowHandle owner) {
   gtk_widget_realize(window);
@@ -21,4 +21,13 @@ void FlushGtkEvents() {
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
 
-}  // namespace platform
+}  // namespace platform::gtk
+
+// The module's one exported symbol.
+extern "C" [[gnu::visibility("default")]] const platform::GtkModuleEntries*
+VelmoraGtkModuleEntries() {
+  using namespace platform;
+  static const GtkModuleEntries entries{GtkModuleVersion, gtk::ShowMessageBox,
+                                        gtk::RunSettingsDialog};
+  return &entries;
+}
