@@ -20,6 +20,19 @@ int Config(Display* display, XVisualInfo* visual, int attribute) {
   return glXGetConfig(display, visual, attribute, &value) == 0 ? value : 0;
 }
 
+// GLX learns the server's visual configs once per connection and keeps them on the client; a
+// server lost in the middle of that leaves them half built, and reading a visual's config then
+// crashes inside GLX. So GLX is asked first and a round trip follows: a server gone by then ends
+// the process through the lost-server handler before any config is read, and one that goes
+// later leaves the configs whole.
+bool GlxReady(Display* display) {
+  if (display == nullptr) return false;
+  int major = 0, minor = 0;
+  const bool ready = glXQueryVersion(display, &major, &minor) == True;
+  XSync(display, False);
+  return ready;
+}
+
 XVisualInfo* VisualOfWindow(Display* display, const XWindowAttributes& attributes) {
   XVisualInfo wanted{};
   wanted.visualid = XVisualIDFromVisual(attributes.visual);
@@ -78,17 +91,23 @@ void PollEvents(x11::X11Surface& s) {
 namespace x11 {
 
 bool IsGlVisualUsable(Display* display, XVisualInfo* visual) {
+  if (visual == nullptr || !GlxReady(display)) return false;
   return Config(display, visual, GLX_USE_GL) && Config(display, visual, GLX_RGBA) &&
          Config(display, visual, GLX_DOUBLEBUFFER) && Config(display, visual, GLX_LEVEL) == 0 &&
          Config(display, visual, GLX_RED_SIZE) >= 8 &&
          Config(display, visual, GLX_GREEN_SIZE) >= 8 &&
          Config(display, visual, GLX_BLUE_SIZE) >= 8 &&
-         Config(display, visual, GLX_DEPTH_SIZE) >= 8;
+         Config(display, visual, GLX_DEPTH_SIZE) >= 8 &&
+         Config(display, visual, GLX_STENCIL_SIZE) == 0;
 }
 
 XVisualInfo* ChooseGlVisual(Display* display, int screen) {
-  int attributes[] = {GLX_RGBA,      GLX_DOUBLEBUFFER, GLX_RED_SIZE,   8, GLX_GREEN_SIZE, 8,
-                      GLX_BLUE_SIZE, 8,                GLX_DEPTH_SIZE, 8, None};
+  if (!GlxReady(display)) return nullptr;
+  // No stencil is asked for, and GLX prefers the smallest stencil buffer that satisfies it: a
+  // stencil makes every depth clear a read-modify-write in the software driver.
+  int attributes[] = {GLX_RGBA,       GLX_DOUBLEBUFFER, GLX_RED_SIZE,     8, GLX_GREEN_SIZE, 8,
+                      GLX_BLUE_SIZE,  8,                GLX_DEPTH_SIZE,   8, GLX_STENCIL_SIZE, 0,
+                      None};
   return glXChooseVisual(display, screen, attributes);
 }
 

@@ -33,11 +33,12 @@ struct X11Surface {
 
 inline X11Surface* SurfaceOf(DeviceContext dc) { return static_cast<X11Surface*>(dc); }
 
-// A visual of `screen` with RGBA, double buffering, 8 bits per colour and at least 8 depth bits,
-// or nullptr. The caller frees it with XFree.
+// A visual of `screen` with RGBA, double buffering, 8 bits per colour, at least 8 depth bits and
+// the smallest stencil there is (none where the server offers such a visual), or nullptr. The caller frees it with XFree.
 XVisualInfo* ChooseGlVisual(Display* display, int screen);
 
-// True when `visual` offers what the saver needs (the same rules as ChooseGlVisual).
+// True when `visual` offers what the saver needs (the same rules as ChooseGlVisual, and no
+// stencil: a window whose visual has one is drawn through a covering child of a chosen visual).
 bool IsGlVisualUsable(Display* display, XVisualInfo* visual);
 
 }  // namespace platform::x11
