@@ -11,7 +11,7 @@ if(VELMORA_PLATFORM STREQUAL "x11")
   pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
   pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
   target_link_libraries(velmora_platform_deps INTERFACE
-    GLEW::GLEW OpenGL::GL OpenGL::GLX OpenGL::GLU X11::X11 PkgConfig::GIO Threads::Threads
+    GLEW::GLEW OpenGL::GL OpenGL::GLX OpenGL::GLU X11::X11 X11::Xrandr PkgConfig::GIO Threads::Threads
     ${CMAKE_DL_LIBS})
 else()
   # The Windows build brings its own GLEW (see cmake/GlewWin32.cmake).
@@ -19,5 +19,5 @@ else()
   # M_PI and friends are POSIX; mingw's strict C++ mode shows them only on request.
   add_compile_definitions(_USE_MATH_DEFINES)
   target_link_libraries(velmora_platform_deps INTERFACE
-    velmora_glew opengl32 glu32 gdi32 user32 advapi32 comctl32)
+    velmora_glew opengl32 glu32 gdi32 user32 advapi32 comctl32 winmm)
 endif()

@@ -34,6 +34,10 @@ ScreenSize GetScreenSize(DeviceContext dc);
 // The drawable's current size in pixels (for the XScreenSaver modes, whose window may resize).
 ScreenSize GetDrawableSize(DeviceContext dc);
 
+// The refresh rate in hertz of the display the surface is shown on; 0 when the display reports
+// none. The frame loop paces itself by it where the swap does not wait for the display.
+double RefreshRate(DeviceContext dc);
+
 // True once the window has gone away under the saver (a preview's host closed, say). The frame
 // loop then draws nothing more: a driver may not cope with a drawable that no longer exists.
 bool SurfaceLost(DeviceContext dc);

@@ -2,8 +2,12 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <optional>
 #include <thread>
 
 #include "base/AppLog.h"
@@ -15,6 +19,7 @@
 #include "render/Banner.h"
 #include "render/FpsCounter.h"
 #include "render/FrameDrawing.h"
+#include "render/FramePacer.h"
 #include "render/FrameTime.h"
 #include "render/VideoInit.h"
 
@@ -29,6 +34,32 @@ void FollowDrawableSize(platform::DeviceContext dc, platform::ScreenSize& viewpo
   if (size.width == viewport.width && size.height == viewport.height) return;
   glViewport(0, 0, size.width, size.height);
   viewport = size;
+}
+
+using PacerClock = std::chrono::steady_clock;
+
+std::int64_t NowUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             PacerClock::now().time_since_epoch())
+      .count();
+}
+
+// Sleeps until `until` (NowUs time) in pieces, so that a stop request is seen within one.
+void WaitUntil(std::int64_t until) {
+  constexpr std::int64_t PieceUs = 16000;
+  for (std::int64_t now = NowUs(); now < until && !platform::RenderThreadStopRequested();
+       now = NowUs())
+    std::this_thread::sleep_for(std::chrono::microseconds(std::min(until - now, PieceUs)));
+}
+
+// Where the swap waits for the display the pacer never asks for a wait; where it does not, it
+// holds the loop to the display's rate. With the swap interval off nothing paces the frames.
+std::optional<FramePacer> MakePacer(platform::DeviceContext dc) {
+  int vsync = 1;
+  settingsStore.Get("EnableVSync", vsync);
+  if (vsync == 0) return std::nullopt;
+  const double hz = platform::RefreshRate(dc);
+  return FramePacer(std::llround(1e6 / (hz >= 1 && hz <= 1000 ? hz : 60.0)));
 }
 
 }  // namespace
@@ -59,10 +90,15 @@ unsigned RenderThreadProc(platform::WindowHandle window) {
   const platform::DeviceContext dc = videoContext.deviceContext.load();
   const bool follow = followWindowSize.load();
   platform::ScreenSize viewport = follow ? platform::GetDrawableSize(dc) : platform::ScreenSize{};
+  std::optional<FramePacer> pacer = MakePacer(dc);
+  std::optional<platform::FineTimer> fineTimer;
+  if (pacer) fineTimer.emplace();
+  std::int64_t start = NowUs();
   while (!platform::RenderThreadStopRequested()) {
     if (platform::SurfaceLost(dc)) {
       // The window is gone: nothing to draw on and no swap to pace the loop until the close.
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      start = NowUs();
       continue;
     }
     if (follow) FollowDrawableSize(dc, viewport);
@@ -71,6 +107,10 @@ unsigned RenderThreadProc(platform::WindowHandle window) {
     DrawBanner();
     if (overlay) fpsCounter.UpdateAndDraw(dc);
     platform::SwapBuffers(dc);
+    if (pacer) {
+      WaitUntil(pacer->NextStart(start, NowUs()));
+      start = NowUs();
+    }
   }
   return 0;
 }

@@ -72,6 +72,12 @@ ScreenSize GetScreenSize(DeviceContext dc) {
   return {GetDeviceCaps(Dc(dc), HORZRES), GetDeviceCaps(Dc(dc), VERTRES)};
 }
 
+// 0 and 1 both mean the hardware's default rate, which the device does not tell: unknown.
+double RefreshRate(DeviceContext dc) {
+  const int rate = GetDeviceCaps(Dc(dc), VREFRESH);
+  return rate > 1 ? rate : 0;
+}
+
 ScreenSize GetDrawableSize(DeviceContext dc) {
   RECT r{};
   GetClientRect(WindowFromDC(Dc(dc)), &r);

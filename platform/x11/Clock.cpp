@@ -13,4 +13,7 @@ std::uint32_t TickCount() {
   return static_cast<std::uint32_t>(ms);
 }
 
+FineTimer::FineTimer() = default;
+FineTimer::~FineTimer() = default;
+
 }  // namespace platform
