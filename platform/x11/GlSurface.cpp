@@ -20,11 +20,10 @@ int Config(Display* display, XVisualInfo* visual, int attribute) {
   return glXGetConfig(display, visual, attribute, &value) == 0 ? value : 0;
 }
 
-// GLX learns the server's visual configs once per connection and keeps them on the client; a
-// server lost in the middle of that leaves them half built, and reading a visual's config then
-// crashes inside GLX. So GLX is asked first and a round trip follows: a server gone by then ends
-// the process through the lost-server handler before any config is read, and one that goes
-// later leaves the configs whole.
+// GLX learns the server's visual configs once per connection, and does not check every reply on
+// the way: a server lost in the middle can leave it half set up. So GLX is asked first and a
+// round trip follows: a server gone by then ends the process through the lost-server handler
+// before any config is read. One lost inside GLX's own set-up is the crash handler's (X11Errors).
 bool GlxReady(Display* display) {
   if (display == nullptr) return false;
   int major = 0, minor = 0;

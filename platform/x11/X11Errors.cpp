@@ -1,5 +1,7 @@
 #include "platform/x11/X11Errors.h"
 
+#include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -24,6 +26,33 @@ constexpr int WatchedSurfaceSlots = 8;
 WatchedSurface watched[WatchedSurfaceSlots];
 // Never held while calling Xlib, so taking it inside the error handler cannot deadlock.
 std::mutex watchedMutex;
+// The watched connections' sockets, for the crash handler, which may take no lock.
+std::atomic<int> watchedSockets[WatchedSurfaceSlots];
+
+struct sigaction previousSegv {}, previousBus {};
+
+// True when a watched connection's server has closed it. Async-signal-safe.
+bool ServerGone() {
+  for (std::atomic<int>& socket : watchedSockets) {
+    pollfd p{socket.load(), POLLRDHUP, 0};
+    if (p.fd > 0 && poll(&p, 1, 0) == 1 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR))) return true;
+  }
+  return false;
+}
+
+// Mesa's GLX set-up does not check every reply it waits for: a server that dies in the middle
+// leaves it reading what never came, and it crashes before Xlib notices the lost connection. A
+// crash with the server gone therefore takes the lost-server end; any other goes on to the
+// handler there was before (a sanitizer's) or the default, core and all.
+void HandleCrash(int signal, siginfo_t* info, void*) {
+  if (displayLost.load()) {
+    for (;;) pause();  // the thread that found the server gone ends the process
+  }
+  if (ServerGone()) _exit(1);
+  sigaction(signal, signal == SIGBUS ? &previousBus : &previousSegv, nullptr);
+  // A fault repeats on return; a signal sent by kill is sent again.
+  if (info->si_code <= 0) raise(signal);
+}
 
 bool MarkSurfaceLost(Display* display, const XErrorEvent& error) {
   if (error.error_code != BadWindow && error.error_code != BadDrawable && error.error_code < 128)
@@ -68,6 +97,16 @@ int HandleError(Display* display, XErrorEvent* error) {
 void InstallErrorHandlers() {
   XSetErrorHandler(HandleError);
   XSetIOErrorHandler(HandleIOError);
+  // Once: a second install would keep this handler as the one to fall back to.
+  static std::once_flag crashHandler;
+  std::call_once(crashHandler, [] {
+    struct sigaction crash {};
+    crash.sa_sigaction = HandleCrash;
+    crash.sa_flags = SA_SIGINFO;
+    sigemptyset(&crash.sa_mask);
+    sigaction(SIGSEGV, &crash, &previousSegv);
+    sigaction(SIGBUS, &crash, &previousBus);
+  });
 }
 
 ErrorTrap::ErrorTrap(Display* display) : display_(display), outer_(activeTrap) {
@@ -96,13 +135,17 @@ void WatchSurface(Display* display, Window window, Window drawable, std::atomic<
     if (s.display == display) slot = &s;
     if (slot == nullptr && s.display == nullptr) slot = &s;
   }
-  if (slot != nullptr) *slot = {display, window, drawable, lost};
+  if (slot == nullptr) return;
+  *slot = {display, window, drawable, lost};
+  watchedSockets[slot - watched].store(ConnectionNumber(display));
 }
 
 void UnwatchSurface(Display* display) {
   std::lock_guard lock(watchedMutex);
   for (WatchedSurface& s : watched) {
-    if (s.display == display) s = {};
+    if (s.display != display) continue;
+    watchedSockets[&s - watched].store(-1);
+    s = {};
   }
 }
 
