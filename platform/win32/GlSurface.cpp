@@ -17,6 +17,8 @@ HGLRC Rc(GlContext rc) { return static_cast<HGLRC>(rc); }
 
 std::atomic<bool> failContextCreation{false};
 std::atomic<bool> hideSwapControl{false};
+std::atomic<bool> stallSwap{false};
+std::atomic<bool> swapStalled{false};
 std::atomic<std::uint64_t> swapCount{0};
 std::atomic<int> lastSwapInterval{0};
 
@@ -46,6 +48,11 @@ GlContext CreateGlContext(DeviceContext dc) {
 void MakeCurrent(DeviceContext dc, GlContext context) { wglMakeCurrent(Dc(dc), Rc(context)); }
 
 void SwapBuffers(DeviceContext dc) {
+  while (stallSwap.load()) {
+    swapStalled = true;
+    Sleep(1);
+  }
+  swapStalled = false;
   ::SwapBuffers(Dc(dc));
   swapCount.fetch_add(1, std::memory_order_relaxed);
 }
@@ -83,7 +90,10 @@ bool SurfaceLost(DeviceContext dc) { return IsWindow(WindowFromDC(Dc(dc))) == 0;
 void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
   failContextCreation.store(faults.failContextCreation);
   hideSwapControl.store(faults.hideSwapControl);
+  stallSwap.store(faults.stallSwap);
 }
+
+bool SwapStalled() { return swapStalled.load(); }
 
 std::uint64_t SwapCount() { return swapCount.load(std::memory_order_relaxed); }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/Win32RenderThread.h"
+
 #include <atomic>
 
 namespace platform {
@@ -12,6 +14,8 @@ struct Start {
   WindowHandle window;
 };
 
+// Kept until the thread has been seen to end, so that a stop that gave up can wait again and no
+// second thread starts beside one that still runs.
 HANDLE thread = nullptr;
 std::atomic<bool> stopRequested{false};
 Start start{};
@@ -27,7 +31,7 @@ DWORD WINAPI ThreadMain(void* parameter) {
 
 // A frame can take long on a software renderer, but a close must not hang on a thread that is
 // stuck in the driver: after this long the window goes on without it.
-constexpr DWORD StopTimeoutMs = 5000;
+std::atomic<DWORD> stopLimitMs{5000};
 
 }  // namespace
 
@@ -43,25 +47,29 @@ bool StartRenderThread(RenderThreadEntry entry, WindowHandle window) {
   return thread != nullptr;
 }
 
-void StopRenderThread() {
-  if (thread == nullptr) return;
+bool StopRenderThread() {
+  if (thread == nullptr) return true;
   stopRequested = true;
   // While waiting, let messages that the render thread sends to this thread's windows through
   // (GDI and the GL driver may do that), or the two threads would wait for each other.
+  const DWORD limit = stopLimitMs;
   const DWORD begin = GetTickCount();
   for (;;) {
     const DWORD waited = GetTickCount() - begin;
-    if (waited >= StopTimeoutMs) break;
-    const DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, StopTimeoutMs - waited,
-                                              QS_SENDMESSAGE);
-    if (r != WAIT_OBJECT_0 + 1) break;
+    const DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE,
+                                              waited >= limit ? 0 : limit - waited, QS_SENDMESSAGE);
+    if (r == WAIT_OBJECT_0) break;
+    if (r != WAIT_OBJECT_0 + 1 || waited >= limit) return false;  // still running
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
   CloseHandle(thread);
   thread = nullptr;
+  return true;
 }
 
 bool RenderThreadStopRequested() { return stopRequested; }
+
+void SetRenderThreadStopLimit(unsigned milliseconds) { stopLimitMs = milliseconds; }
 
 }  // namespace platform
