@@ -19,6 +19,7 @@ std::atomic<bool> failContextCreation{false};
 std::atomic<bool> hideSwapControl{false};
 std::atomic<bool> stallSwap{false};
 std::atomic<bool> swapStalled{false};
+std::atomic<bool> faultOnSwap{false};
 std::atomic<std::uint64_t> swapCount{0};
 std::atomic<int> lastSwapInterval{0};
 
@@ -48,6 +49,8 @@ GlContext CreateGlContext(DeviceContext dc) {
 void MakeCurrent(DeviceContext dc, GlContext context) { wglMakeCurrent(Dc(dc), Rc(context)); }
 
 void SwapBuffers(DeviceContext dc) {
+  if (faultOnSwap.load())
+    RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
   while (stallSwap.load()) {
     swapStalled = true;
     Sleep(1);
@@ -91,6 +94,7 @@ void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
   failContextCreation.store(faults.failContextCreation);
   hideSwapControl.store(faults.hideSwapControl);
   stallSwap.store(faults.stallSwap);
+  faultOnSwap.store(faults.faultOnSwap);
 }
 
 bool SwapStalled() { return swapStalled.load(); }

@@ -18,14 +18,17 @@ struct Start {
 // second thread starts beside one that still runs.
 HANDLE thread = nullptr;
 std::atomic<bool> stopRequested{false};
+std::atomic<DWORD> runningThreadId{0};
 Start start{};
 
 DWORD WINAPI ThreadMain(void* parameter) {
+  runningThreadId = GetCurrentThreadId();
   const Start* s = static_cast<const Start*>(parameter);
   const DWORD code = s->entry(s->window);
   // Let go of the context so that the window thread can delete it once this thread has ended:
   // a context still current on another thread is not deleted.
   if (wglGetCurrentContext() != nullptr) wglMakeCurrent(nullptr, nullptr);
+  runningThreadId = 0;  // the id may be given to another thread once this one is gone
   return code;
 }
 
@@ -69,6 +72,11 @@ bool StopRenderThread() {
 }
 
 bool RenderThreadStopRequested() { return stopRequested; }
+
+bool OnRenderThread() {
+  const DWORD id = runningThreadId;
+  return id != 0 && id == GetCurrentThreadId();
+}
 
 void SetRenderThreadStopLimit(unsigned milliseconds) { stopLimitMs = milliseconds; }
 

@@ -4,6 +4,7 @@
 #include <GL/glxew.h>
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 #include "platform/GlSurfaceFaults.h"
@@ -17,6 +18,7 @@ std::atomic<bool> failContextCreation{false};
 std::atomic<bool> hideSwapControl{false};
 std::atomic<bool> stallSwap{false};
 std::atomic<bool> swapStalled{false};
+std::atomic<bool> faultOnSwap{false};
 std::atomic<std::uint64_t> swapCount{0};
 std::atomic<int> lastSwapInterval{0};
 
@@ -174,6 +176,7 @@ void MakeCurrent(DeviceContext dc, GlContext context) {
 void SwapBuffers(DeviceContext dc) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
   if (s == nullptr || s->lost.load()) return;
+  if (faultOnSwap.load()) std::raise(SIGSEGV);
   while (stallSwap.load()) {
     swapStalled = true;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -252,6 +255,7 @@ void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
   failContextCreation.store(faults.failContextCreation);
   hideSwapControl.store(faults.hideSwapControl);
   stallSwap.store(faults.stallSwap);
+  faultOnSwap.store(faults.faultOnSwap);
 }
 
 bool SwapStalled() { return swapStalled.load(); }

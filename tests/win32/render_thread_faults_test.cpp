@@ -1,5 +1,6 @@
-// A render thread whose driver hangs, under the saver's real class procedure: a close that
-// cannot stop the thread leaves it its contexts and goes on.
+// A render thread whose driver hangs or faults, under the saver's real class procedure and
+// shell: a close that cannot stop the thread leaves it its contexts and goes on, and a fault
+// ends the saver with -1 and no crash dialog, logged when it was the render thread's.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -21,7 +22,7 @@ namespace {
 
 const std::string E = "(!)Error : ";
 
-// The log of this program.
+// The log of this program; a death test's child truncates it and writes its own.
 std::vector<std::string> LogLines() {
   std::vector<std::string> lines;
   std::ifstream file(LogPathForModule());
@@ -44,6 +45,7 @@ bool PumpUntil(Condition condition, DWORD timeoutMs = 60000) {
   return true;
 }
 
+// Runs first: the death test below leaves this process's log handle behind its child's lines.
 TEST(RenderThreadFaults, ACloseThatCannotStopTheThreadKeepsItsContextsAndGoesOn) {
   InstallWin32ShellSystem();
   shellState = ShellState{};
@@ -85,6 +87,41 @@ TEST(RenderThreadFaults, ACloseThatCannotStopTheThreadKeepsItsContextsAndGoesOn)
   videoContext.deviceContext = nullptr;
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+}
+
+DWORD WINAPI EndAfterAMinute(void*) {
+  Sleep(60000);
+  ExitProcess(12345);  // no frame came: the saver would run on for ever
+}
+
+void FullScreenSaverFaultingOnItsFirstSwap() {
+  CloseHandle(CreateThread(nullptr, 0, EndAfterAMinute, nullptr, 0, nullptr));
+  platform::SetGlSurfaceFaults({.faultOnSwap = true});
+  Win32ShellMain(GetModuleHandleW(nullptr), L"/s");
+}
+
+void FaultOnTheShellThread() {
+  Win32ShellMain(GetModuleHandleW(nullptr), L"/x");  // installs the guard; an unknown mode
+  RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+}
+
+TEST(RenderThreadFaults, AFaultOnEitherThreadEndsWithMinusOneAndTheRenderThreadsIsLogged) {
+  const struct {
+    const char* name;
+    void (*run)();
+    std::vector<std::string> errorLines;
+  } cases[] = {
+      {"render thread", FullScreenSaverFaultingOnItsFirstSwap,
+       {E + "Fault 0xC0000005 on the render thread"}},
+      {"shell thread", FaultOnTheShellThread, {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EXIT(c.run(), testing::ExitedWithCode(-1), "") << c.name;
+    std::vector<std::string> errors;
+    for (const std::string& line : LogLines())
+      if (line.rfind(E, 0) == 0) errors.push_back(line);
+    EXPECT_EQ(errors, c.errorLines) << c.name;
+  }
 }
 
 }  // namespace
