@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "platform/win32/Win32RenderThread.h"
-
 #include <atomic>
+
+#include "platform/win32/Win32RenderThread.h"
 
 namespace platform {
 namespace {
@@ -33,7 +33,8 @@ DWORD WINAPI ThreadMain(void* parameter) {
 }
 
 // A frame can take long on a software renderer, but a close must not hang on a thread that is
-// stuck in the driver: after this long the window goes on without it.
+// stuck in the driver: after this long the window goes on without it (and leaves it its
+// contexts).
 std::atomic<DWORD> stopLimitMs{5000};
 
 }  // namespace
