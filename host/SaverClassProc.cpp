@@ -45,8 +45,10 @@ std::intptr_t SaverClassProc(platform::WindowHandle window, unsigned message,
       break;
     case WmSysCommand:
       if (!state.isPreview) {
-        if (wordParam == ScNextWindow || wordParam == ScPrevWindow || wordParam == ScScreenSave) return 0;
-        if (wordParam == ScMonitorPower) system.PostMessage(window, WmClose, 0, 0);
+        // The command's low four bits are the platform's own.
+        const std::uintptr_t command = wordParam & 0xFFF0;
+        if (command == ScNextWindow || command == ScPrevWindow || command == ScScreenSave) return 0;
+        if (command == ScMonitorPower) system.PostMessage(window, WmClose, 0, 0);
       }
       break;
     case WmTimer:

@@ -18,7 +18,13 @@ namespace {
 // The render thread is stopped and joined first, so no GL call can follow the release. The
 // handles are cleared once released: a second close must not release them again.
 void ReleaseRendering(platform::WindowHandle window) {
-  platform::StopRenderThread();
+  if (!platform::StopRenderThread()) {
+    // It may be stuck inside a GL call: pulling its context from under it is what must never
+    // happen. The close goes on, and the end of the process, which follows it, frees both.
+    appLog.Write(Error,
+                 "The render thread did not stop: its contexts are left to the process's end");
+    return;
+  }
   if (videoContext.glContext != nullptr) {
     platform::DeleteGlContext(videoContext.deviceContext, videoContext.glContext);
     videoContext.glContext = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
-// Test seams of the GL surface. Display tests set them before a render thread starts, to walk
-// the failure paths of video initialisation on a driver that would otherwise succeed.
+// Test seams of the GL surface. Display tests set them to walk the failure paths of video
+// initialisation on a driver that would otherwise succeed, and of a frame loop whose driver
+// hangs or faults.
 #include <cstdint>
 
 namespace platform {
@@ -8,9 +9,14 @@ namespace platform {
 struct GlSurfaceFaults {
   bool failContextCreation = false;  // CreateGlContext returns nullptr
   bool hideSwapControl = false;      // SwapControlAvailable returns false
+  bool stallSwap = false;            // SwapBuffers waits until this is cleared: a stuck driver
+  bool faultOnSwap = false;          // SwapBuffers faults (Win32: access violation; X11: SIGSEGV)
 };
 
 void SetGlSurfaceFaults(const GlSurfaceFaults& faults);
+
+// True while a swap waits on stallSwap.
+bool SwapStalled();
 
 // Buffer swaps made by this process so far, on every surface.
 std::uint64_t SwapCount();

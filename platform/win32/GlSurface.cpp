@@ -17,6 +17,9 @@ HGLRC Rc(GlContext rc) { return static_cast<HGLRC>(rc); }
 
 std::atomic<bool> failContextCreation{false};
 std::atomic<bool> hideSwapControl{false};
+std::atomic<bool> stallSwap{false};
+std::atomic<bool> swapStalled{false};
+std::atomic<bool> faultOnSwap{false};
 std::atomic<std::uint64_t> swapCount{0};
 std::atomic<int> lastSwapInterval{0};
 
@@ -46,6 +49,13 @@ GlContext CreateGlContext(DeviceContext dc) {
 void MakeCurrent(DeviceContext dc, GlContext context) { wglMakeCurrent(Dc(dc), Rc(context)); }
 
 void SwapBuffers(DeviceContext dc) {
+  if (faultOnSwap.load())
+    RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+  while (stallSwap.load()) {
+    swapStalled = true;
+    Sleep(1);
+  }
+  swapStalled = false;
   ::SwapBuffers(Dc(dc));
   swapCount.fetch_add(1, std::memory_order_relaxed);
 }
@@ -89,7 +99,11 @@ bool SurfaceLost(DeviceContext dc) { return IsWindow(WindowFromDC(Dc(dc))) == 0;
 void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
   failContextCreation.store(faults.failContextCreation);
   hideSwapControl.store(faults.hideSwapControl);
+  stallSwap.store(faults.stallSwap);
+  faultOnSwap.store(faults.faultOnSwap);
 }
+
+bool SwapStalled() { return swapStalled.load(); }
 
 std::uint64_t SwapCount() { return swapCount.load(std::memory_order_relaxed); }
 

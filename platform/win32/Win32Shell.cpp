@@ -2,11 +2,15 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
+#include "base/AppLog.h"
 #include "host/SaverClassProc.h"
 #include "host/SettingsDialog.h"
 #include "host/Shell.h"
 #include "host/ShellState.h"
 #include "host/ShellSystem.h"
+#include "platform/win32/Win32RenderThread.h"
 
 namespace {
 
@@ -104,13 +108,36 @@ class Win32ShellModes : public ShellModes {
   int RunOnWindow(platform::WindowHandle, const HackOptions&) override { return -1; }
 };
 
+// The render thread's fault, formatted and written on a thread of its own: the fault may have
+// hit while the render thread held the log's lock or the C library's, and the process must end
+// all the same.
+DWORD renderFaultCode = 0;
+DWORD WINAPI WriteRenderFault(void*) {
+  char line[64];
+  std::snprintf(line, sizeof line, "Fault 0x%08lX on the render thread",
+                static_cast<unsigned long>(renderFaultCode));
+  appLog.Write(Error, line);
+  return 0;
+}
+constexpr DWORD FaultLogWaitMs = 2000;
+
 // g++ for this target has no __try: an unhandled-exception filter stands for the guard around
 // the shell. A fault anywhere on the shell's thread ends here: the running flag is cleared, as
-// the guard's handler would, and the process ends with the guard's result.
+// the guard's handler would, and the process ends with the guard's result. The filter is the
+// process's, so a fault on the render thread ends the same quiet way, with no crash dialog over
+// the saver (which may stand over a locked screen); it is logged first, so that it can be told
+// from the shell's own.
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
 LONG WINAPI ShellFaultFilter(EXCEPTION_POINTERS* fault) {
   if (previousFilter != nullptr && previousFilter(fault) == EXCEPTION_CONTINUE_EXECUTION)
     return EXCEPTION_CONTINUE_EXECUTION;
+  if (platform::OnRenderThread()) {
+    renderFaultCode = fault->ExceptionRecord->ExceptionCode;
+    if (HANDLE writer = CreateThread(nullptr, 0, WriteRenderFault, nullptr, 0, nullptr)) {
+      WaitForSingleObject(writer, FaultLogWaitMs);
+      CloseHandle(writer);
+    }
+  }
   SetSaverRunningFlag(false);
   ExitProcess(static_cast<UINT>(-1));
 }

@@ -3,6 +3,10 @@
 #include <GL/glew.h>
 #include <GL/glxew.h>
 
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 #include "platform/GlSurfaceFaults.h"
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Surface.h"
@@ -12,6 +16,9 @@ namespace {
 
 std::atomic<bool> failContextCreation{false};
 std::atomic<bool> hideSwapControl{false};
+std::atomic<bool> stallSwap{false};
+std::atomic<bool> swapStalled{false};
+std::atomic<bool> faultOnSwap{false};
 std::atomic<std::uint64_t> swapCount{0};
 std::atomic<int> lastSwapInterval{0};
 
@@ -187,6 +194,12 @@ void MakeCurrent(DeviceContext dc, GlContext context) {
 void SwapBuffers(DeviceContext dc) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
   if (s == nullptr || s->lost.load()) return;
+  if (faultOnSwap.load()) std::raise(SIGSEGV);
+  while (stallSwap.load()) {
+    swapStalled = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  swapStalled = false;
   glXSwapBuffers(s->display, s->drawable);
   swapCount.fetch_add(1, std::memory_order_relaxed);
 }
@@ -259,7 +272,11 @@ bool SurfaceLost(DeviceContext dc) {
 void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
   failContextCreation.store(faults.failContextCreation);
   hideSwapControl.store(faults.hideSwapControl);
+  stallSwap.store(faults.stallSwap);
+  faultOnSwap.store(faults.faultOnSwap);
 }
+
+bool SwapStalled() { return swapStalled.load(); }
 
 std::uint64_t SwapCount() { return swapCount.load(std::memory_order_relaxed); }
 

@@ -44,9 +44,10 @@ bool StartRenderThread(RenderThreadEntry entry, WindowHandle window) {
   return true;
 }
 
-void StopRenderThread() {
+bool StopRenderThread() {
   stopRequested.store(true);
   if (renderThread.joinable()) renderThread.join();
+  return true;
 }
 
 bool RenderThreadStopRequested() { return stopRequested.load(std::memory_order_relaxed); }

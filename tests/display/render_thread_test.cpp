@@ -1,5 +1,6 @@
 // The render thread on a real window under Xvfb: its start-up lines, its frames, the swap
-// interval it hands over, stopping on request, and every way its start can fail.
+// interval it hands over, stopping on request (waiting out a stuck frame), and every way its
+// start can fail.
 #include "render/RenderThread.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -130,6 +132,20 @@ TEST_F(RenderThreadTest, StartsInOrderSwapsFramesAndStopsOnRequest) {
   ASSERT_TRUE(platform::StartRenderThread(RenderThreadProc, window.Handle()));
   EXPECT_TRUE(WaitForSwaps(3));
   Close(window.Handle());  // before the window goes, as the saver closes
+}
+
+TEST_F(RenderThreadTest, AStopWaitsForAFrameStuckInTheDriverBeforeTheContextsGo) {
+  TestWindow window(64, 48);
+  ASSERT_TRUE(window.Ok());
+  ASSERT_TRUE(platform::StartRenderThread(RenderThreadProc, window.Handle()));
+  ASSERT_TRUE(WaitForSwaps(2));
+  platform::SetGlSurfaceFaults({.stallSwap = true});
+  ASSERT_TRUE(WaitFor(platform::SwapStalled));
+  std::future<bool> stop = std::async(std::launch::async, platform::StopRenderThread);
+  EXPECT_EQ(stop.wait_for(300ms), std::future_status::timeout) << "gave up on a running thread";
+  platform::SetGlSurfaceFaults({});
+  EXPECT_TRUE(stop.get());
+  Close(window.Handle());
 }
 
 TEST_F(RenderThreadTest, HandsAnyStoredSwapIntervalToTheDriverUnchanged) {
