@@ -24,6 +24,22 @@ const void* BlockOffset(int floatsPerVertexBefore, int vertexCount) {
       static_cast<std::uintptr_t>(floatsPerVertexBefore) * sizeof(float) * vertexCount);
 }
 
+WingPlacement Place(const FrameWings& w, const Ribbon& r) {
+  WingPlacement p;
+  r.TransformVertex(w.wingAnchor, p.root, w.wingAnchor.x);
+  r.TransformNormal(w.alongBody, p.axis, w.wingAnchor.x);
+  r.TransformNormal(w.acrossBody, p.lateral, w.wingAnchor.x);
+  return p;
+}
+
+void FlyWing(Wing& wing, const WingPlacement& p, std::uint32_t elapsedMs, WingCanvas& canvas) {
+  wing.Attach(p.root, p.axis, p.lateral);
+  wing.Advance(elapsedMs);
+  wing.Draw(canvas);
+}
+
+}  // namespace
+
 void DrawSurface(const Surface& surface, const SurfaceProgram& p, const float* matrixes,
                  const float* vertexes) {
   const int n = surface.vertexCount;
@@ -51,22 +67,6 @@ void DrawSurface(const Surface& surface, const SurfaceProgram& p, const float* m
   // The element array buffer stays bound; the next surface binds its own.
   glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
-
-WingPlacement Place(const FrameWings& w, const Ribbon& r) {
-  WingPlacement p;
-  r.TransformVertex(w.wingAnchor, p.root, w.wingAnchor.x);
-  r.TransformNormal(w.alongBody, p.axis, w.wingAnchor.x);
-  r.TransformNormal(w.acrossBody, p.lateral, w.wingAnchor.x);
-  return p;
-}
-
-void FlyWing(Wing& wing, const WingPlacement& p, std::uint32_t elapsedMs, WingCanvas& canvas) {
-  wing.Attach(p.root, p.axis, p.lateral);
-  wing.Advance(elapsedMs);
-  wing.Draw(canvas);
-}
-
-}  // namespace
 
 const FrameWings& FrameDrawingWings() { return Wings(); }
 

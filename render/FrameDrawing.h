@@ -4,10 +4,18 @@
 #include "render/FrameTime.h"
 
 class Ribbon;
+struct Surface;
+struct SurfaceProgram;
 
 // Draws one picture of the creature into the back buffer: the body bent along the ribbon, then
 // both wings riding on it.
 void DrawFrame(const FrameTime& frame);
+
+// Draws one uploaded surface with its program, bent along the ribbon whose packed node matrixes
+// and vertexes are given (Ribbon::NumberOfNodes of each). Its arrays are disabled again on
+// return; the program stays in use.
+void DrawSurface(const Surface& surface, const SurfaceProgram& program, const float* matrixes,
+                 const float* vertexes);
 
 // What frame drawing keeps between frames to place the wings, made on the first frame: the
 // model-space anchor of the first wing and the two model directions that become its axes, then

@@ -7,7 +7,7 @@
 //
 // The system's folders ($XDG_CONFIG_DIRS, default /etc/xdg) are read first, least important
 // first, then the user's ($XDG_CONFIG_HOME, default ~/.config); a value read later wins. Only
-// the user's file is written. A value is the text after the first '=' up to the end of its line,
+// the user's file is written (through to its target when it is a symbolic link). A value is the text after the first '=' up to the end of its line,
 // taken as a REG_SZ's data: that text plus its NUL must fit in SettingDataCapacity, so values
 // of 200 bytes or more are ignored.
 #include "platform/SettingsBackend.h"
@@ -173,8 +173,19 @@ bool WriteSettingValues(const char* keyPath, const SettingWrite* values, std::si
   const std::string file = RelativeFile(keyPath ? keyPath : "");
   const std::string user = UserConfigFolder();
   if (file.empty() || user.empty()) return false;
-  const std::string path = user + "/" + file;
-  const std::string folder = path.substr(0, path.rfind('/'));
+  std::string path = user + "/" + file;
+  // A link at the path (a file kept elsewhere and linked in) is written through: the new file
+  // replaces the link's final target and the link stays. A link to nothing, or a loop, has no
+  // file to replace: the save fails rather than put a plain file in the link's place.
+  struct stat link {};
+  if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    char* target = realpath(path.c_str(), nullptr);
+    if (target == nullptr) return false;
+    path = target;
+    std::free(target);
+  }
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = path.substr(0, slash == 0 ? 1 : slash);
 
   // What is there now must be read whole, or the save would lose it.
   std::string old;

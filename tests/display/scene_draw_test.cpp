@@ -1,42 +1,97 @@
-// The uploaded creature drawn bent along a ribbon, surface by surface, fed the way frame drawing
-// feeds the programs: the picture shows each surface, and a copy is kept for a person to look at
-// (scene_draw.ppm in the working folder).
+// The uploaded creature drawn bent along a ribbon, surface by surface, through frame drawing's own
+// surface drawing: each surface is fed its own model fields and shows in the picture, and a copy
+// is kept for a person to look at (scene_draw.ppm in the working folder).
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "creature/Ribbon.h"
 #include "creature/Surface.h"
+#include "render/FrameDrawing.h"
 #include "render/Scene.h"
 #include "support/GlTestContext.h"
 
 namespace {
 
-// Draws surface k with its program, the ribbon's arrays and the planar buffer offsets.
-void DrawSurface(int k, const float* matrixes, const float* vertexes, int nodes) {
-  const Surface& s = SurfaceTable[k];
-  const SurfaceProgram& p = SurfacePrograms[k];
-  const auto at = [&](int bytesPerVertex) {
-    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(bytesPerVertex) * s.vertexCount);
+double At(const Vector3& v, int c) { return c == 0 ? v.x : c == 1 ? v.y : v.z; }
+
+// What surface drawing fed the program, read back from the state it leaves: each attribute array
+// holds, vertex by vertex, the model field of its name, and is disabled again; the ribbon's last
+// node reached the program's uniform arrays.
+void ExpectFedFromTheModel(const Surface& s, const SurfaceProgram& p, const float* matrixes,
+                           const float* vertexes) {
+  struct Feed {
+    const char* name;
+    int location;  // -1: gl_Vertex
+    int components;
+    double (*value)(const VertexRecord& r, int c);
   };
-  glUseProgram(static_cast<GLuint>(p.program));
-  glUniformMatrix3fv(p.uRibbonMatrixes, nodes, GL_FALSE, matrixes);
-  glUniform3fv(p.uRibbonVertexes, nodes, vertexes);
-  glBindBuffer(GL_ARRAY_BUFFER, s.vertexBuffer);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.indexBuffer);
-  glVertexPointer(3, GL_FLOAT, 0, nullptr);
-  glVertexAttribPointer(p.aGridX, 3, GL_FLOAT, GL_FALSE, 0, at(12));
-  glVertexAttribPointer(p.aGridY, 3, GL_FLOAT, GL_FALSE, 0, at(24));
-  glVertexAttribPointer(p.aNormal, 3, GL_FLOAT, GL_FALSE, 0, at(36));
-  glVertexAttribPointer(p.aGridPoint, 2, GL_FLOAT, GL_FALSE, 0, at(48));
-  glEnableClientState(GL_VERTEX_ARRAY);
-  for (int a : {p.aNormal, p.aGridX, p.aGridY, p.aGridPoint}) glEnableVertexAttribArray(a);
-  glDrawElements(GL_TRIANGLES, 3 * s.triangleCount, GL_UNSIGNED_INT, nullptr);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  for (int a : {p.aNormal, p.aGridX, p.aGridY, p.aGridPoint}) glDisableVertexAttribArray(a);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glUseProgram(0);
+  const Feed feeds[] = {
+      {"gl_Vertex", -1, 3, [](const VertexRecord& r, int c) { return At(r.position, c); }},
+      {"aGridX", p.aGridX, 3, [](const VertexRecord& r, int c) { return At(r.gridX, c); }},
+      {"aGridY", p.aGridY, 3, [](const VertexRecord& r, int c) { return At(r.gridY, c); }},
+      {"aNormal", p.aNormal, 3, [](const VertexRecord& r, int c) { return At(r.normal, c); }},
+      {"aGridPoint", p.aGridPoint, 2,
+       [](const VertexRecord& r, int c) { return c == 0 ? r.gridPoint.x : r.gridPoint.y; }},
+  };
+  for (const Feed& f : feeds) {
+    SCOPED_TRACE(f.name);
+    GLint size = 0, type = 0, stride = 0, buffer = 0, enabled = 0;
+    void* pointer = nullptr;
+    if (f.location < 0) {
+      glGetIntegerv(GL_VERTEX_ARRAY_SIZE, &size);
+      glGetIntegerv(GL_VERTEX_ARRAY_TYPE, &type);
+      glGetIntegerv(GL_VERTEX_ARRAY_STRIDE, &stride);
+      glGetIntegerv(GL_VERTEX_ARRAY_BUFFER_BINDING, &buffer);
+      enabled = glIsEnabled(GL_VERTEX_ARRAY);
+      glGetPointerv(GL_VERTEX_ARRAY_POINTER, &pointer);
+    } else {
+      const auto at = static_cast<GLuint>(f.location);
+      glGetVertexAttribiv(at, GL_VERTEX_ATTRIB_ARRAY_SIZE, &size);
+      glGetVertexAttribiv(at, GL_VERTEX_ATTRIB_ARRAY_TYPE, &type);
+      glGetVertexAttribiv(at, GL_VERTEX_ATTRIB_ARRAY_STRIDE, &stride);
+      glGetVertexAttribiv(at, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &buffer);
+      glGetVertexAttribiv(at, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+      glGetVertexAttribPointerv(at, GL_VERTEX_ATTRIB_ARRAY_POINTER, &pointer);
+    }
+    EXPECT_EQ(enabled, GL_FALSE);
+    ASSERT_EQ(buffer, static_cast<GLint>(s.vertexBuffer));
+    ASSERT_EQ(size, f.components);
+    ASSERT_EQ(type, GL_FLOAT);
+    ASSERT_TRUE(stride == 0 || stride == f.components * 4);
+    const auto offset = reinterpret_cast<std::uintptr_t>(pointer);
+    const std::size_t count = static_cast<std::size_t>(f.components) * s.vertexCount;
+    GLint bytes = 0;
+    glBindBuffer(GL_ARRAY_BUFFER, s.vertexBuffer);
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &bytes);
+    ASSERT_LE(offset + 4 * count, static_cast<std::uintptr_t>(bytes));
+    std::vector<float> fed(count);
+    glGetBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset),
+                       static_cast<GLsizeiptr>(4 * count), fed.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    int wrong = 0;
+    for (int i = 0; i < s.vertexCount; ++i)
+      for (int c = 0; c < f.components; ++c)
+        if (fed[static_cast<std::size_t>(i) * f.components + c] !=
+            static_cast<float>(f.value(s.vertices[i], c)))
+          ++wrong;
+    EXPECT_EQ(wrong, 0);
+  }
+
+  GLint current = 0;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+  ASSERT_EQ(current, p.program);
+  const int last = Ribbon::NumberOfNodes - 1;
+  const std::string index = "[" + std::to_string(last) + "]";
+  float node[9] = {};
+  glGetUniformfv(current, glGetUniformLocation(current, ("uRibbonVertexes" + index).c_str()), node);
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(node[c], vertexes[3 * last + c]);
+  glGetUniformfv(current, glGetUniformLocation(current, ("uRibbonMatrixes" + index).c_str()), node);
+  for (int c = 0; c < 9; ++c) EXPECT_EQ(node[c], matrixes[9 * last + c]);
 }
 
 // Pixels that differ from the clear colour (0.1, 0.2, 0.2).
@@ -67,12 +122,13 @@ TEST(SceneDraw, TheCreatureDrawsBentAlongTheRibbon) {
   for (int k = 0; k < count; ++k) {
     SCOPED_TRACE(k);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawSurface(k, m, v, Ribbon::NumberOfNodes);
+    DrawSurface(SurfaceTable[k], SurfacePrograms[k], m, v);
     EXPECT_GT(Drawn(gl), 20) << "surface " << k << " draws nothing";
+    ExpectFedFromTheModel(SurfaceTable[k], SurfacePrograms[k], m, v);
   }
 
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  for (int k = 0; k < count; ++k) DrawSurface(k, m, v, Ribbon::NumberOfNodes);
+  for (int k = 0; k < count; ++k) DrawSurface(SurfaceTable[k], SurfacePrograms[k], m, v);
   EXPECT_GT(Drawn(gl), 640 * 480 / 50);
   // The hide's colours: red scale crowns and blue ground, and the horns' yellow.
   int red = 0, yellow = 0;

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+#include "render/VideoInit.h"
+
 struct GlTestContext::Native {
   Display* display = nullptr;
   Window window = 0;
@@ -50,16 +52,8 @@ GlTestContext::GlTestContext(int width, int height) : width_(width), height_(hei
     return;
   }
   glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(21.0, 1.3333333, 0.01, 100.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  gluLookAt(0, 0, 4, 0, 0, 0, 0, 1, 0);
-  glEnable(GL_CULL_FACE);
-  glEnable(GL_DEPTH_TEST);
-  glFrontFace(GL_CCW);
-  glCullFace(GL_BACK);
+  // The saver's own camera and state, so that a fault in them shows in every display test.
+  SetFixedCamera();
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   ok_ = true;

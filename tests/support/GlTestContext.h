@@ -1,7 +1,7 @@
 #pragma once
 // A window with a current OpenGL context for display tests, set up as video initialisation
-// leaves it: GLEW loaded, the fixed camera (gluPerspective(21.0, 1.3333333, 0.01, 100.0) and
-// gluLookAt(0,0,4, 0,0,0, 0,1,0)), back-face culling of clockwise faces and the depth test.
+// leaves it: GLEW loaded and the saver's own SetFixedCamera (its camera, back-face culling of
+// clockwise faces and the depth test).
 //
 //   GlTestContext gl;              // 320 x 240 unless told otherwise
 //   ASSERT_TRUE(gl.Ok());

@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/SettingsStore.h"
 #include "support/TempConfig.h"
@@ -180,6 +183,66 @@ TEST(SettingsKeyFile, SaveThatCannotWriteChangesNothingAndFails) {
   EXPECT_EQ(store.Save(), -1);
   EXPECT_EQ(TempConfig::Read(config.UserFile()).size(), huge.size());
 
+}
+
+// Every entry below root: a link's text, a file's content, or a folder.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = entry.path().lexically_relative(root).string();
+    if (entry.is_symlink())
+      tree[name] = "link " + fs::read_symlink(entry.path()).string();
+    else if (entry.is_directory())
+      tree[name] = "folder";
+    else
+      tree[name] = "file " + TempConfig::Read(entry.path());
+  }
+  return tree;
+}
+
+TEST(SettingsKeyFile, SaveWritesThroughLinksAndFailsOnLinksToNothing) {
+  const std::string user = "home/Korvantel/Velmora Screen Saver.conf";
+  const std::string kept = "dotfiles/velmora.conf";
+  struct Case {
+    const char* what;
+    // Link place below the root, and its text; a text starting with '/' is taken below the root.
+    std::vector<std::pair<std::string, std::string>> links;
+    bool saves;
+  };
+  const Case cases[] = {
+      {"absolute link", {{user, "/" + kept}}, true},
+      {"relative link", {{user, "../../" + kept}}, true},
+      {"chain with a relative hop", {{user, "/links/one.conf"}, {"links/one.conf", "../" + kept}}, true},
+      {"link to nothing", {{user, "/dotfiles/missing.conf"}}, false},
+      {"link to a missing folder", {{user, "/gone/velmora.conf"}}, false},
+      {"loop", {{user, "/links/a.conf"}, {"links/a.conf", "b.conf"}, {"links/b.conf", "a.conf"}}, false},
+  };
+  const std::string before = "[Other]\nEnableFPS=9\n" + std::string(Group) + "Extra=x\nEnableFPS=0\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempConfig config;
+    TempConfig::Write(config.Root() / kept, before);
+    chmod((config.Root() / kept).c_str(), 0600);
+    for (const auto& [place, text] : c.links) {
+      fs::create_directories((config.Root() / place).parent_path());
+      fs::create_symlink(text[0] == '/' ? (config.Root() / text.substr(1)).string() : text,
+                         config.Root() / place);
+    }
+    auto expected = Tree(config.Root());
+    SettingsStore store("Velmora Screen Saver", DefaultSettings);
+    store.Set("EnableFPS", 1);
+    store.Set("EnableVSync", 0);
+    EXPECT_EQ(store.Save(), c.saves ? 0 : -1);
+    if (c.saves) {
+      expected[kept] = "file [Other]\nEnableFPS=9\n" + std::string(Group) +
+                       "Extra=x\nEnableFPS=1\nEnableVSync=0\n";
+      struct stat info {};
+      ASSERT_EQ(stat((config.Root() / kept).c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 0777, 0600u);
+    }
+    // The links stay as they were, and no temporary file is left anywhere.
+    EXPECT_EQ(Tree(config.Root()), expected);
+  }
 }
 
 TEST(SettingsKeyFile, SaveGivesNewFilesReadablePermissionsAndKeepsExistingOnes) {
