@@ -110,7 +110,8 @@ TEST(FlightTrace, OutputMatchesTheKeptTraceLineForLineAndByDigest) {
     for (int line = 1; std::getline(a, actualLine); ++line) {
       if (!std::getline(k, keptLine)) keptLine = "(none)";
       if (actualLine == keptLine) continue;
-      ADD_FAILURE() << "line " << line << "\n  kept:   " << keptLine << "\n  actual: " << actualLine;
+      ADD_FAILURE() << "line " << line << "\n  kept:   " << keptLine
+                    << "\n  actual: " << actualLine;
       if (line > 1) break;  // the digest line, then the first sampled line that differs
     }
   }
