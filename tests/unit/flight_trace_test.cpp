@@ -30,7 +30,8 @@ std::string HostPath(const std::string& unixPath) {
 
 // The tool's whole standard output, with LF line ends; false when it could not run or failed.
 bool RunTrace(const std::string& arguments, std::string& output) {
-  const std::string command = HostPath(FLIGHT_TRACE) + " " + arguments;
+  // Quoted for a build folder with spaces; cmd keeps a quoted program name followed by words.
+  const std::string command = "\"" + HostPath(FLIGHT_TRACE) + "\" " + arguments;
 #ifdef _WIN32
   FILE* pipe = _popen(command.c_str(), "rb");
 #else
