@@ -1,7 +1,6 @@
 #include "creature/FlightController.h"
 
-#include <cmath>
-
+#include "base/DetMath.h"
 #include "base/Random.h"
 #include "creature/Ribbon.h"
 
@@ -164,7 +163,9 @@ void FlightController::UpdateArrive() {
 
 void FlightController::UpdateDart() {
   const double s = stateMs_ * 0.002;  // 1 after 500 ms
-  const Vector3 p = dartOrigin_ + (target_ - dartOrigin_) * std::sin(s * 1.5707963);
+  // det::Sin here and in the wiggle, not std::sin: the last bits of the C library's sine differ
+  // between platforms, and a seed must fly the same path on every one.
+  const Vector3 p = dartOrigin_ + (target_ - dartOrigin_) * det::Sin(s * 1.5707963);
   ribbon_.Reset(p, {0, 1, 0}, {0, 0, 1});
   if (s > 1.0) ChangeState(-1);
 }
@@ -173,10 +174,11 @@ void FlightController::UpdateWiggle() {
   const double t = stateMs_;
   const double n = Ribbon::NumberOfNodes;
   // Two whole waves along the body, travelling at 0.015 rad/ms, swelling and fading over the state.
-  const double a = std::sin(t / stateDurationMs_ * 3.1415926) * 0.015;
+  const double a = det::Sin(t / stateDurationMs_ * 3.1415926) * 0.015;
   const double k = 1.0 / n;
   for (int i = 0; i < Ribbon::NumberOfNodes; ++i) {
-    ribbon_.Node(i).position.x = std::sin((4 * i) * k * 3.1415926 - t * 0.015) * a + wiggleCentreX_;
+    ribbon_.Node(i).position.x =
+        det::Sin((4 * i) * k * 3.1415926 - t * 0.015) * a + wiggleCentreX_;
   }
   if (t > stateDurationMs_) ChangeState(-1);
 }

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "Curve.h"
-#include "DetMath.h"
+#include "base/DetMath.h"
 #include "Mesh.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The eyes and horns: each made once on the +y side and mirrored to the other.
-#include "DetMath.h"
+#include "base/DetMath.h"
 #include "Mesh.h"
 
 void BuildBody(Mesh& scale, Mesh& wrinkles);

@@ -1,8 +1,9 @@
 #pragma once
 #include <cmath>
 
-// Sine and cosine built from + - * / and floor only, so the model comes out bit for bit the same
-// with every C library (the last bits of libm's sin and cos differ between platforms).
+// Sine and cosine built from + - * / and floor only, so the model and the flight come out bit for
+// bit the same with every C library (the last bits of libm's sin and cos differ between
+// platforms).
 namespace det {
 
 constexpr double Pi = 3.14159265358979323846;
