@@ -19,4 +19,8 @@ bool StopRenderThread();
 // True once StopRenderThread has asked the render thread to end; the frame loop checks it.
 bool RenderThreadStopRequested();
 
+// The render thread's sleep: waits up to `microseconds`, and returns at once when StopRenderThread
+// asks it to end, so that a paced loop adds nothing to a close.
+void WaitForStopRequest(unsigned microseconds);
+
 }  // namespace platform

@@ -44,12 +44,11 @@ std::int64_t NowUs() {
       .count();
 }
 
-// Sleeps until `until` (NowUs time) in pieces, so that a stop request is seen within one.
+// Sleeps until `until` (NowUs time), or less when a stop is asked for meanwhile.
 void WaitUntil(std::int64_t until) {
-  constexpr std::int64_t PieceUs = 16000;
   for (std::int64_t now = NowUs(); now < until && !platform::RenderThreadStopRequested();
        now = NowUs())
-    std::this_thread::sleep_for(std::chrono::microseconds(std::min(until - now, PieceUs)));
+    platform::WaitForStopRequest(static_cast<unsigned>(std::min<std::int64_t>(until - now, 1000000)));
 }
 
 // Where the swap waits for the display the pacer never asks for a wait; where it does not, it

@@ -18,6 +18,8 @@ struct Start {
 // second thread starts beside one that still runs.
 HANDLE thread = nullptr;
 std::atomic<bool> stopRequested{false};
+// Set with stopRequested, for the frame loop's sleep to wake on.
+HANDLE stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 std::atomic<DWORD> runningThreadId{0};
 Start start{};
 
@@ -47,6 +49,7 @@ bool StartRenderThread(RenderThreadEntry entry, WindowHandle window) {
   }
   start = {entry, window};
   stopRequested = false;
+  ResetEvent(stopEvent);
   thread = CreateThread(nullptr, 0, ThreadMain, &start, 0, nullptr);
   return thread != nullptr;
 }
@@ -54,6 +57,7 @@ bool StartRenderThread(RenderThreadEntry entry, WindowHandle window) {
 bool StopRenderThread() {
   if (thread == nullptr) return true;
   stopRequested = true;
+  SetEvent(stopEvent);
   // While waiting, let messages that the render thread sends to this thread's windows through
   // (GDI and the GL driver may do that), or the two threads would wait for each other.
   const DWORD limit = stopLimitMs;
@@ -73,6 +77,12 @@ bool StopRenderThread() {
 }
 
 bool RenderThreadStopRequested() { return stopRequested; }
+
+void WaitForStopRequest(unsigned microseconds) {
+  if (stopRequested) return;
+  // Whole milliseconds, rounded up: the loop that asked waits again for what is left.
+  WaitForSingleObject(stopEvent, (microseconds + 999) / 1000);
+}
 
 bool OnRenderThread() {
   const DWORD id = runningThreadId;

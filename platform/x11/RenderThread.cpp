@@ -4,7 +4,10 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -14,6 +17,8 @@ namespace {
 std::thread renderThread;
 std::atomic<bool> running{false};
 std::atomic<bool> stopRequested{false};
+std::mutex stopMutex;
+std::condition_variable stopSignal;
 
 void RunRenderThread(RenderThreadEntry entry, WindowHandle window) {
   // The shell's signals (close requests) belong to the window thread.
@@ -45,11 +50,22 @@ bool StartRenderThread(RenderThreadEntry entry, WindowHandle window) {
 }
 
 bool StopRenderThread() {
-  stopRequested.store(true);
+  {
+    // Under the lock, so that a wait about to begin sees the request or is woken by it.
+    std::lock_guard lock(stopMutex);
+    stopRequested.store(true);
+  }
+  stopSignal.notify_all();
   if (renderThread.joinable()) renderThread.join();
   return true;
 }
 
 bool RenderThreadStopRequested() { return stopRequested.load(std::memory_order_relaxed); }
+
+void WaitForStopRequest(unsigned microseconds) {
+  std::unique_lock lock(stopMutex);
+  stopSignal.wait_for(lock, std::chrono::microseconds(microseconds),
+                      [] { return stopRequested.load(); });
+}
 
 }  // namespace platform
