@@ -26,16 +26,15 @@ std::int64_t FramePacer::NextStart(std::int64_t start, std::int64_t presented) {
       return presented;
     }
   }
-  if (++sinceProbe >= ProbeEvery) {
-    // The cadence starts afresh at the probe, so it costs one early frame every ProbeEvery.
-    sinceProbe = 0;
-    probing = true;
-    slot = presented;
-    return presented;
-  }
   // A fixed cadence, so that a late frame is made up by the next and the rate stays that of the
   // display; after a stall of more than a period the cadence starts afresh instead of rushing.
   slot += period;
   if (presented - slot > period) slot = presented;
+  if (++sinceProbe >= ProbeEvery) {
+    // The probe takes this slot early and the next frame waits for the slot after: no frame more.
+    sinceProbe = 0;
+    probing = true;
+    return presented;
+  }
   return std::max(slot, presented);
 }
