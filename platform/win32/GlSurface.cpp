@@ -23,6 +23,30 @@ std::atomic<bool> faultOnSwap{false};
 std::atomic<std::uint64_t> swapCount{0};
 std::atomic<int> lastSwapInterval{0};
 
+bool Serves(const PIXELFORMATDESCRIPTOR& f) {
+  const DWORD needed = PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  return (f.dwFlags & needed) == needed && f.iPixelType == PFD_TYPE_RGBA && f.cRedBits >= 8 &&
+         f.cGreenBits >= 8 && f.cBlueBits >= 8 && f.cDepthBits >= 8;
+}
+
+// The driver's closest format may carry a stencil nobody asked for, which software rasterizers
+// pay for in every depth clear. Then the same kind of format (colour and depth bits, the same
+// acceleration) without one is taken where the device has it; otherwise the driver's choice.
+int WithoutStencil(HDC dc, int chosen) {
+  PIXELFORMATDESCRIPTOR c{};
+  const int count = DescribePixelFormat(dc, chosen, sizeof c, &c);
+  if (count <= 0 || c.cStencilBits == 0 || !Serves(c)) return chosen;
+  const DWORD kind = PFD_GENERIC_FORMAT | PFD_GENERIC_ACCELERATED;
+  for (int i = 1; i <= count; ++i) {
+    PIXELFORMATDESCRIPTOR f{};
+    if (DescribePixelFormat(dc, i, sizeof f, &f) == 0) continue;
+    if (Serves(f) && f.cStencilBits == 0 && f.cAccumBits == 0 && f.cColorBits == c.cColorBits &&
+        f.cDepthBits == c.cDepthBits && (f.dwFlags & kind) == (c.dwFlags & kind))
+      return i;
+  }
+  return chosen;
+}
+
 }  // namespace
 
 DeviceContext AcquireDeviceContext(WindowHandle window) {
@@ -32,7 +56,7 @@ DeviceContext AcquireDeviceContext(WindowHandle window) {
 GlContext CreateGlContext(DeviceContext dc) {
   if (failContextCreation.load()) return nullptr;
   // Exactly this request: OpenGL and double buffering (no draw-to-window flag), RGBA, 24 colour
-  // bits and 8 depth bits; the driver picks the closest format it has.
+  // bits, 8 depth bits and no stencil; the driver picks the closest format it has.
   PIXELFORMATDESCRIPTOR pfd{};
   pfd.nSize = sizeof pfd;
   pfd.nVersion = 1;
@@ -41,7 +65,7 @@ GlContext CreateGlContext(DeviceContext dc) {
   pfd.cColorBits = 24;
   pfd.cDepthBits = 8;
   pfd.iLayerType = PFD_MAIN_PLANE;
-  const int index = ChoosePixelFormat(Dc(dc), &pfd);
+  const int index = WithoutStencil(Dc(dc), ChoosePixelFormat(Dc(dc), &pfd));
   SetPixelFormat(Dc(dc), index, &pfd);
   return wglCreateContext(Dc(dc));
 }

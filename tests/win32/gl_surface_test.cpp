@@ -1,5 +1,5 @@
 // WGL through the platform layer on a real window: the pixel format, the context, GLEW with
-// OpenGL 2.0 and the swap-control extension, the swap interval and a frame read back.
+// OpenGL 2.0 and the swap-control extension, no stencil, the swap interval and a frame read back.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -30,9 +30,11 @@ TEST(Win32GlSurface, ContextGlewSwapControlAndAFrame) {
   EXPECT_TRUE(platform::SwapControlAvailable(dc));
   platform::SetSwapInterval(dc, 0);
 
-  GLint depth = 0;
+  GLint depth = 0, stencil = -1;
   glGetIntegerv(GL_DEPTH_BITS, &depth);
+  glGetIntegerv(GL_STENCIL_BITS, &stencil);
   EXPECT_GE(depth, 8);
+  EXPECT_EQ(stencil, 0);  // none was asked for, and the device has formats without
   glClearColor(0.1f, 0.2f, 0.2f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   unsigned char pixel[4] = {};
