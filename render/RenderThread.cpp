@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
-#include <thread>
 
 #include "base/AppLog.h"
 #include "base/SettingsStore.h"
@@ -96,7 +95,7 @@ unsigned RenderThreadProc(platform::WindowHandle window) {
   while (!platform::RenderThreadStopRequested()) {
     if (platform::SurfaceLost(dc)) {
       // The window is gone: nothing to draw on and no swap to pace the loop until the close.
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      platform::WaitForStopRequest(10000);
       start = NowUs();
       continue;
     }

@@ -27,18 +27,6 @@ int Config(Display* display, XVisualInfo* visual, int attribute) {
   return glXGetConfig(display, visual, attribute, &value) == 0 ? value : 0;
 }
 
-// GLX learns the server's visual configs once per connection, and does not check every reply on
-// the way: a server lost in the middle can leave it half set up. So GLX is asked first and a
-// round trip follows: a server gone by then ends the process through the lost-server handler
-// before any config is read. One lost inside GLX's own set-up is the crash handler's (X11Errors).
-bool GlxReady(Display* display) {
-  if (display == nullptr) return false;
-  int major = 0, minor = 0;
-  const bool ready = glXQueryVersion(display, &major, &minor) == True;
-  XSync(display, False);
-  return ready;
-}
-
 XVisualInfo* VisualOfWindow(Display* display, const XWindowAttributes& attributes) {
   XVisualInfo wanted{};
   wanted.visualid = XVisualIDFromVisual(attributes.visual);
@@ -97,7 +85,6 @@ void PollEvents(x11::X11Surface& s) {
 namespace x11 {
 
 bool IsGlVisualUsable(Display* display, XVisualInfo* visual) {
-  if (visual == nullptr || !GlxReady(display)) return false;
   return Config(display, visual, GLX_USE_GL) && Config(display, visual, GLX_RGBA) &&
          Config(display, visual, GLX_DOUBLEBUFFER) && Config(display, visual, GLX_LEVEL) == 0 &&
          Config(display, visual, GLX_RED_SIZE) >= 8 &&
@@ -108,7 +95,6 @@ bool IsGlVisualUsable(Display* display, XVisualInfo* visual) {
 }
 
 XVisualInfo* ChooseGlVisual(Display* display, int screen) {
-  if (!GlxReady(display)) return nullptr;
   // No stencil is asked for, and GLX prefers the smallest stencil buffer that satisfies it: a
   // stencil makes every depth clear a read-modify-write in the software driver.
   int attributes[] = {GLX_RGBA,       GLX_DOUBLEBUFFER, GLX_RED_SIZE,     8, GLX_GREEN_SIZE, 8,
