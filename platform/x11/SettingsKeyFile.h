@@ -6,7 +6,8 @@
 //
 // Lines end in LF or CR LF. A group header is a line "[name]" (blanks around it allowed); a
 // value is the text after the first '=' of a "key=value" line in the group, kept exactly as
-// written; lines starting with '#' are comments.
+// written; lines starting with '#' are comments. A UTF-8 byte-order mark at the start is skipped
+// and never written.
 #include <cstddef>
 #include <string>
 #include <string_view>

@@ -108,6 +108,23 @@ TEST(SettingsKeyFile, DamagedFilesGiveDefaultsOrParsedValues) {
   EXPECT_EQ(Load().fps, 0);
 }
 
+TEST(SettingsKeyFile, AByteOrderMarkIsReadPastAndNotWrittenBack) {
+  TempConfig config;
+  const std::string bom = "\xEF\xBB\xBF";
+  TempConfig::Write(config.UserFile(), bom + Group + "EnableFPS=1\r\nEnableVSync=0\r\n");
+  const Values v = Load();
+  EXPECT_EQ(v.fps, 1);
+  EXPECT_EQ(v.vsync, 0);
+  SettingsStore store("Velmora Screen Saver", DefaultSettings);
+  store.Set("EnableFPS", 2);
+  ASSERT_EQ(store.Save(), 0);
+  EXPECT_EQ(TempConfig::Read(config.UserFile()),
+            std::string(Group) + "EnableFPS=2\r\nEnableVSync=0\r\n");
+  // Only at the very start is it a mark: elsewhere it is part of the line.
+  TempConfig::Write(config.UserFile(), "\n" + bom + Group + "EnableFPS=3\n");
+  EXPECT_EQ(Load().fps, 0);
+}
+
 TEST(SettingsKeyFile, SaveCreatesFoldersAndWritesDecimalText) {
   TempConfig config;
   SettingsStore store("Velmora Screen Saver", DefaultSettings);
