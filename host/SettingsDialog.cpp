@@ -6,13 +6,15 @@ using namespace settings_dialog;
 
 bool RegisterDialogClasses(void*) { return true; }
 
+// A box is ticked when the saver acts on its value: it draws the text and waits for the display
+// only for values above 0, so a negative one shows as off.
 void FillSettingsDialog(SettingsDialogView& dialog) {
   int value = 0;
   settingsStore.Get("EnableFPS", value);
-  dialog.SetChecked(ShowFpsBox, value != 0);
+  dialog.SetChecked(ShowFpsBox, value > 0);
   value = 0;
   settingsStore.Get("EnableVSync", value);
-  dialog.SetChecked(EnableVSyncBox, value != 0);
+  dialog.SetChecked(EnableVSyncBox, value > 0);
 }
 
 bool ScreenSaverConfigureDialog(SettingsDialogView& dialog, unsigned message,

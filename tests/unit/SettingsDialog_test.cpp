@@ -66,20 +66,28 @@ TEST(SettingsDialog, MessagesAndTheirResults) {
   EXPECT_EQ(dialog.result, 1);
 }
 
-TEST(SettingsDialog, AnyNonZeroValueShowsCheckedAndEachShowRefills) {
-  settingsStore.Set("EnableFPS", -1);
-  settingsStore.Set("EnableVSync", 0);
+TEST(SettingsDialog, BoxesAreTickedForValuesAboveZeroAsTheSaverReadsThemAndEachShowRefills) {
+  // The saver draws the text and waits for the display only for values above 0.
+  const struct {
+    int stored;
+    bool ticked;
+  } cases[] = {{-1, false}, {-2147483647 - 1, false}, {0, false}, {1, true}, {5, true}};
   FakeDialog dialog;
-  ScreenSaverConfigureDialog(dialog, ShowWindow, 1, 0);
-  EXPECT_TRUE(dialog.boxes[ShowFpsBox]);
-  EXPECT_FALSE(dialog.boxes[EnableVSyncBox]);
-  // Showing it does not write the store; a click then writes 0 or 1.
-  EXPECT_EQ(Stored("EnableFPS"), -1);
-  dialog.Click(ShowFpsBox);
-  EXPECT_EQ(Stored("EnableFPS"), 0);
-  settingsStore.Set("EnableVSync", 5);
+  for (const auto& c : cases) {
+    settingsStore.Set("EnableFPS", c.stored);
+    settingsStore.Set("EnableVSync", c.stored);
+    ScreenSaverConfigureDialog(dialog, ShowWindow, 1, 0);
+    EXPECT_EQ(dialog.boxes[ShowFpsBox], c.ticked) << c.stored;
+    EXPECT_EQ(dialog.boxes[EnableVSyncBox], c.ticked) << c.stored;
+    // Showing it does not write the store.
+    EXPECT_EQ(Stored("EnableFPS"), c.stored);
+    EXPECT_EQ(Stored("EnableVSync"), c.stored);
+  }
+  // A click then writes 1 or 0.
+  settingsStore.Set("EnableFPS", -1);
   ScreenSaverConfigureDialog(dialog, ShowWindow, 0, 0);
-  EXPECT_TRUE(dialog.boxes[EnableVSyncBox]);
+  dialog.Click(ShowFpsBox);
+  EXPECT_EQ(Stored("EnableFPS"), 1);
   settingsStore.ResetToDefaults();
 }
 
