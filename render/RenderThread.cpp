@@ -53,9 +53,7 @@ void WaitUntil(std::int64_t until) {
 // Where the swap waits for the display the pacer never asks for a wait; where it does not, it
 // holds the loop to the display's rate. With the swap interval off nothing paces the frames.
 std::optional<FramePacer> MakePacer(platform::DeviceContext dc) {
-  int vsync = 1;
-  settingsStore.Get("EnableVSync", vsync);
-  if (vsync == 0) return std::nullopt;
+  if (SwapIntervalSetting() == 0) return std::nullopt;
   const double hz = platform::RefreshRate(dc);
   return FramePacer(std::llround(1e6 / (hz >= 1 && hz <= 1000 ? hz : 60.0)));
 }

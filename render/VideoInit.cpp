@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include "base/AppLog.h"
@@ -25,6 +26,12 @@ void SetFixedCamera() {
   glDisable(GL_AUTO_NORMAL);
   glFrontFace(GL_CCW);
   glCullFace(GL_BACK);
+}
+
+int SwapIntervalSetting() {
+  int vsync = 1;
+  settingsStore.Get("EnableVSync", vsync);
+  return std::clamp(vsync, 0, MaxSwapInterval);
 }
 
 int InitVideo(platform::WindowHandle window) {
@@ -53,10 +60,7 @@ int InitVideo(platform::WindowHandle window) {
 
   SetFixedCamera();
 
-  // Handed to the driver as stored: 1 waits for a retrace per swap, 0 does not.
-  int vsync = 1;
-  settingsStore.Get("EnableVSync", vsync);
-  platform::SetSwapInterval(dc, vsync);
+  platform::SetSwapInterval(dc, SwapIntervalSetting());
   appLog.Write(Notify, "VSYNC has been setted properly");
   appLog.Write(Notify, "Video initialization has finished successfully");
 
