@@ -30,8 +30,17 @@ void RunRenderThread(RenderThreadEntry entry, WindowHandle window) {
   entry(window);
   // Let go of the context so that the window thread can delete it once this thread is joined.
   if (glXGetCurrentContext() != nullptr) glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
-  running.store(false);
+  {
+    std::lock_guard lock(stopMutex);
+    running.store(false);
+  }
+  stopSignal.notify_all();
 }
+
+// A frame can take long on a software renderer, but a close must not hang on a thread that is
+// stuck in the driver: after this long the window goes on without it (and leaves it its
+// contexts).
+std::atomic<unsigned> stopLimitMs{2000};
 
 }  // namespace
 
@@ -52,15 +61,20 @@ bool StartRenderThread(RenderThreadEntry entry, WindowHandle window) {
 bool StopRenderThread() {
   {
     // Under the lock, so that a wait about to begin sees the request or is woken by it.
-    std::lock_guard lock(stopMutex);
+    std::unique_lock lock(stopMutex);
     stopRequested.store(true);
+    stopSignal.notify_all();
+    if (!stopSignal.wait_for(lock, std::chrono::milliseconds(stopLimitMs.load()),
+                             [] { return !running.load(); }))
+      return false;  // still running; the thread is kept, so a later stop waits again
   }
-  stopSignal.notify_all();
   if (renderThread.joinable()) renderThread.join();
   return true;
 }
 
 bool RenderThreadStopRequested() { return stopRequested.load(std::memory_order_relaxed); }
+
+void SetRenderThreadStopLimit(unsigned milliseconds) { stopLimitMs.store(milliseconds); }
 
 void WaitForStopRequest(unsigned microseconds) {
   std::unique_lock lock(stopMutex);
