@@ -42,6 +42,7 @@ class GtkSettingsDialog final : public SettingsDialogView {
   int Run(WindowHandle parent) {
     g_signal_connect(window, "show", G_CALLBACK(OnShow), this);
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), this);
+    g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), this);
     g_signal_connect(window, "key-press-event", G_CALLBACK(OnKey), this);
     g_signal_connect(showFps, "toggled", G_CALLBACK(OnToggled), this);
     g_signal_connect(enableVSync, "toggled", G_CALLBACK(OnToggled), this);
@@ -54,7 +55,10 @@ class GtkSettingsDialog final : public SettingsDialogView {
     if (!ended) g_main_loop_run(loop);
     g_main_loop_unref(loop);
     loop = nullptr;
-    gtk_widget_destroy(window);
+    if (!destroyed) {
+      destroyed = true;  // the handler below must not answer the dialog's own end
+      gtk_widget_destroy(window);
+    }
     FlushGtkEvents();
     return result;
   }
@@ -78,6 +82,15 @@ class GtkSettingsDialog final : public SettingsDialogView {
     auto* self = static_cast<GtkSettingsDialog*>(data);
     self->procedure(*self, Close, 0, 0);
     return TRUE;
+  }
+
+  // The window destroyed from outside (another client, a session that goes): GTK destroys the
+  // widget with it. The dialog ends as if its close button had been pressed: nothing is saved.
+  static void OnDestroy(GtkWidget*, gpointer data) {
+    auto* self = static_cast<GtkSettingsDialog*>(data);
+    if (self->destroyed) return;
+    self->destroyed = true;
+    if (!self->ended) self->procedure(*self, Close, 0, 0);
   }
 
   static void OnToggled(GtkToggleButton* box, gpointer data) {
@@ -122,6 +135,7 @@ class GtkSettingsDialog final : public SettingsDialogView {
   GMainLoop* loop = nullptr;
   bool filling = false;
   bool ended = false;
+  bool destroyed = false;
   int result = 1;
 };
 
