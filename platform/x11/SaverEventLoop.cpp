@@ -129,6 +129,10 @@ int SaverEventLoop::Run() {
     WatchLogindSleep(OnSleep);
   }
 
+  // The render thread's messages come through the wake pipe: it may have no connection at all.
+  x11::ReceiveWindowMessages(saver.window, [this](const x11::WindowMessage& m) {
+    Post(m.message, m.wordParam, 0);
+  });
   Dispatch(WmCreate, 0, 0);
   std::uint32_t lastAcPoll = TickCount();
   const bool pollAc = saver.fullScreen && closeRules;
@@ -167,6 +171,7 @@ int SaverEventLoop::Run() {
       Post(WmPowerBroadcast, PbtPowerStatusChange, 0);
     }
   }
+  x11::ReceiveWindowMessages(0, {});
   return quitCode;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The window message that the render thread posts to the saver window (platform::NotifyWindow)
-// travels as a ClientMessage of type WindowMessageAtomName, format 32: l[0] the message number,
+// goes straight to the saver's loop when it is in this process (ReceiveWindowMessages below);
+// to any other window it travels as a ClientMessage of type WindowMessageAtomName, format 32: l[0] the message number,
 // l[1] the word parameter (its low 32 bits), l[2] the long parameter (always 0).
 //
 // It is sent with StructureNotifyMask, so it reaches every client that selects
@@ -9,6 +10,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <functional>
 
 namespace platform::x11 {
 
@@ -42,5 +44,11 @@ inline bool DecodeWindowMessage(Display* display, const XEvent& event, WindowMes
   m.wordParam = static_cast<std::uint32_t>(event.xclient.data.l[1]);
   return true;
 }
+
+// A window whose messages this process takes in itself: platform::NotifyWindow hands them to
+// `receive` (on the sender's thread) instead of the X server. The saver's loop does this for its
+// window, so that a render thread that could not open a connection (a server at its client
+// limit) still reports its failed start. An empty `receive` ends it.
+void ReceiveWindowMessages(Window window, std::function<void(const WindowMessage&)> receive);
 
 }  // namespace platform::x11
