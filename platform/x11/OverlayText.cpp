@@ -4,31 +4,46 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 namespace platform {
 namespace {
 
-// The core font "fixed" as 256 GL bitmap display lists, made once per GL context (lists belong
-// to the context that made them).
+// The core font "fixed" as 256 GL bitmap display lists, made once per GL context and connection:
+// lists belong to the context that made them, the font to the connection that loaded it. A
+// context or connection may come back at the address of one that is gone, so an entry whose lists
+// the current context does not know is made again, its font loaded afresh.
 struct OverlayFont {
   GLXContext context = nullptr;
+  Display* display = nullptr;
   XFontStruct* font = nullptr;
   GLuint listBase = 0;
 };
 
-OverlayFont& FontFor(GLXContext context, Display* display) {
-  static OverlayFont cached;
-  if (cached.context == context) return cached;
-  cached.context = context;
-  cached.listBase = 0;
-  if (!cached.font) cached.font = XLoadQueryFont(display, "fixed");
-  if (!cached.font) return cached;
+std::mutex fontsLock;
+std::vector<OverlayFont> fonts;
+
+OverlayFont FontFor(GLXContext context, Display* display) {
+  std::lock_guard lock(fontsLock);
+  auto entry = std::find_if(fonts.begin(), fonts.end(), [&](const OverlayFont& f) {
+    return f.context == context && f.display == display;
+  });
+  if (entry != fonts.end() && entry->listBase != 0 && glIsList(entry->listBase)) return *entry;
+  if (entry == fonts.end()) entry = fonts.insert(fonts.end(), {context, display, nullptr, 0});
+  // The connection may be another one at the same address: its font is not trusted. Only the
+  // client's copy of the old one is freed, as its connection may be gone.
+  if (entry->font) XFreeFontInfo(nullptr, entry->font, 1);
+  entry->listBase = 0;
+  entry->font = XLoadQueryFont(display, "fixed");
+  if (!entry->font) return *entry;
   const GLuint base = glGenLists(256);
-  if (base == 0) return cached;
-  glXUseXFont(cached.font->fid, 0, 256, static_cast<int>(base));
-  cached.listBase = base;
-  return cached;
+  if (base == 0) return *entry;
+  glXUseXFont(entry->font->fid, 0, 256, static_cast<int>(base));
+  entry->listBase = base;
+  return *entry;
 }
 
 int CharWidth(const XFontStruct* font, unsigned char c) {
@@ -50,7 +65,7 @@ void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
   Display* display = glXGetCurrentDisplay();
   GLXContext context = glXGetCurrentContext();
   if (!display || !context || !text || right <= 0 || bottom <= 0) return;
-  const OverlayFont& font = FontFor(context, display);
+  const OverlayFont font = FontFor(context, display);
   if (font.listBase == 0) return;
   const int length = static_cast<int>(std::strlen(text));
 

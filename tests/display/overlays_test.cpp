@@ -135,4 +135,32 @@ TEST(OverlayText, WhiteOnBlackInTheTopLeftClippedToItsRectangle) {
   EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
 }
 
+// Each context on a connection of its own, as each start of the render thread makes them, one
+// after the other and two at once: each draws the glyphs, none borrows another's font or lists.
+TEST(OverlayText, EveryNewContextAndConnectionDrawsItsText) {
+  auto whiteInRectangle = [](const GlTestContext& gl) {
+    ClearFrame();
+    platform::DrawOverlayText(nullptr, 102, 76, "FPS : 62.5");
+    const std::vector<GlTestContext::Rgba> pixels = gl.ReadPixels();
+    int white = 0;
+    for (int y = gl.Height() - 76; y < gl.Height(); ++y)
+      for (int x = 0; x < 102; ++x) {
+        const GlTestContext::Rgba& p = pixels[static_cast<std::size_t>(y) * gl.Width() + x];
+        white += p.r == 255 && p.g == 255 && p.b == 255;
+      }
+    return white;
+  };
+  for (int round = 0; round < 3; ++round) {
+    GlTestContext gl(200, 150);
+    ASSERT_TRUE(gl.Ok());
+    EXPECT_GT(whiteInRectangle(gl), 20) << "round " << round;
+  }
+  GlTestContext first(200, 150);
+  ASSERT_TRUE(first.Ok());
+  EXPECT_GT(whiteInRectangle(first), 20);
+  GlTestContext second(200, 150);
+  ASSERT_TRUE(second.Ok());
+  EXPECT_GT(whiteInRectangle(second), 20);
+}
+
 }  // namespace
