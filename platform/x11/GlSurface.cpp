@@ -112,7 +112,11 @@ DeviceContext AcquireDeviceContext(WindowHandle window) {
   XWindowAttributes attributes{};
   bool reachable = false;
   {
+    // The size events are asked for before the size is read, so a change in between still
+    // arrives as an event. The window's own events stay with its owner; this connection only
+    // learns of its end and its size.
     x11::ErrorTrap trap(display);
+    XSelectInput(display, window, StructureNotifyMask);
     reachable = XGetWindowAttributes(display, window, &attributes) != 0;
     reachable = trap.End() == Success && reachable;
   }
@@ -128,12 +132,6 @@ DeviceContext AcquireDeviceContext(WindowHandle window) {
   s->windowWidth = s->drawableWidth = attributes.width;
   s->windowHeight = s->drawableHeight = attributes.height;
   x11::WatchSurface(display, s->window, s->drawable, &s->lost);
-  {
-    // The window's own events stay with its owner; this connection only learns of its end and
-    // its size. A window that vanished in between is caught by the trap and by the watch.
-    x11::ErrorTrap trap(display);
-    XSelectInput(display, window, StructureNotifyMask);
-  }
   return s;
 }
 

@@ -1,0 +1,51 @@
+# The picture follows the size of the window it is drawn on, whenever the size changes: during
+# start-up, in every mode that is given a window, and full screen when the screen itself grows.
+# "Followed" means the banner sits in the lower right corner of the new size: a picture left at
+# the old size shows only the clear colour there.
+# $1: build folder, $2: source folder. Runs under tests/with-xvfb.
+set -u
+build=$1
+work=$(mktemp -d /tmp/velmora-sizes.XXXXXX)
+cp "$build/platform/x11/velmora" "$work/velmora"
+saver=$work/velmora
+log=$work/velmora.log
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=../support/saver-log.bash
+source "$2"/tests/support/saver-log.bash
+
+# A test window at the root's origin (no window manager runs): its id in $window.
+start_window() {
+  rm -f "$work/id"
+  "$build/tools/xtestwindow" "$1" "$2" >"$work/id" & window_pid=$!
+  for _ in $(seq 100); do [ -s "$work/id" ] && break; sleep 0.02; done
+  window=$(cat "$work/id")
+}
+stop() { kill "$1" 2>/dev/null; wait "$1" 2>/dev/null; }
+# width height: whether the banner shows in the lower right of a picture of that size drawn at
+# the root's origin (the clear colour alone there is plain).
+banner_shown() {
+  local deviation
+  deviation=$(import -window root -crop "$(($1 * 23 / 100))x$(($2 * 12 / 100))+$(($1 * 75 / 100))+$(($2 * 85 / 100))" \
+    -format '%[fx:standard_deviation]' info:)
+  awk -v d="${deviation:-0}" 'BEGIN { exit !(d > 0.01) }'
+}
+
+echo "-- a resize during start-up"
+# Preview hosts start the saver in a small window and size it at once; the change may come while
+# the saver reads the size, or while it sets up OpenGL.
+for delay in 0 0.02 0.1 0.3; do
+  start_window 16 16
+  rm -f "$log"
+  "$saver" --window-id "$window" & pid=$!
+  sleep "$delay"
+  xdotool windowsize "$window" 480 300
+  wait_for_line "   Notify : Scene has been initialized successfully" || fail "did not start"
+  sleep 0.5
+  banner_shown 480 300 || fail "--window-id, resized after ${delay}s: the picture kept the old size"
+  stop "$pid"
+  stop "$window_pid"
+done
+
+[ "$failures" -eq 0 ] && rm -rf "$work"
+exit "$failures"
