@@ -103,9 +103,10 @@ SaverWindow CreatePreviewWindow(Display* display, Window parent) {
   XWindowAttributes size{};
   {
     x11::ErrorTrap trap(display);
-    const Status status = XGetWindowAttributes(display, parent, &size);
-    // The parent's size changes and its end reach the saver through its structure events.
+    // The parent's size changes and its end reach the saver through its structure events,
+    // selected first so that no change is lost between reading the size and watching it.
     XSelectInput(display, parent, StructureNotifyMask);
+    const Status status = XGetWindowAttributes(display, parent, &size);
     if (trap.End() != Success || status == 0) return saver;
   }
   XSetWindowAttributes attributes{};

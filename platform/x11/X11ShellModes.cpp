@@ -79,6 +79,7 @@ int X11ShellModes::RunSaverWindow(WindowHandle parent) {
   if (display == nullptr) return -1;
   if (parent != 0) {
     shellState.isPreview = true;
+    SetFollowWindowSize(true);  // the preview window takes every size its host takes
     return RunLoop(display, CreatePreviewWindow(display, static_cast<Window>(parent)), true);
   }
   if (const Window running = FindRunningSaver(display)) {

@@ -47,5 +47,22 @@ for delay in 0 0.02 0.1 0.3; do
   stop "$window_pid"
 done
 
+echo "-- the preview follows its host"
+for mode in /p /l; do
+  start_window 320 240
+  rm -f "$log"
+  "$saver" "$mode" "$window" & pid=$!
+  wait_for_line "   Notify : Scene has been initialized successfully" || fail "$mode: did not start"
+  for size in "640 480" "160 120"; do
+    # shellcheck disable=SC2086
+    xdotool windowsize "$window" $size
+    sleep 0.5
+    # shellcheck disable=SC2086
+    banner_shown $size || fail "$mode: host sized to $size, the picture did not follow"
+  done
+  stop "$pid"
+  stop "$window_pid"
+done
+
 [ "$failures" -eq 0 ] && rm -rf "$work"
 exit "$failures"
