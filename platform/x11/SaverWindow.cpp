@@ -74,8 +74,11 @@ SaverWindow CreateFullScreenWindow(Display* display) {
   SaverWindow saver;
   const int screen = DefaultScreen(display);
   const Window root = RootWindow(display, screen);
+  // The root spans every monitor, and its size changes reach the saver through its structure
+  // events, selected first so that no change is lost in between.
+  XSelectInput(display, root, StructureNotifyMask);
   XWindowAttributes rootSize;
-  XGetWindowAttributes(display, root, &rootSize);  // the root spans every monitor
+  XGetWindowAttributes(display, root, &rootSize);
 
   XSetWindowAttributes attributes{};
   attributes.override_redirect = True;

@@ -77,9 +77,10 @@ WindowHandle X11ShellModes::ForegroundWindow() {
 int X11ShellModes::RunSaverWindow(WindowHandle parent) {
   Display* display = DisplayOrSay();
   if (display == nullptr) return -1;
+  // The preview window takes every size its host takes, the full-screen window the screen's.
+  SetFollowWindowSize(true);
   if (parent != 0) {
     shellState.isPreview = true;
-    SetFollowWindowSize(true);  // the preview window takes every size its host takes
     return RunLoop(display, CreatePreviewWindow(display, static_cast<Window>(parent)), true);
   }
   if (const Window running = FindRunningSaver(display)) {

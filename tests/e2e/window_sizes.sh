@@ -64,5 +64,33 @@ for mode in /p /l; do
   stop "$window_pid"
 done
 
+echo "-- full screen follows the screen"
+# Xvfb's one output keeps its 1024 x 768 mode, so xrandr reports a smaller screen as a failure
+# even though the screen took the size: the root window's size is what counts.
+screen_size() {
+  xrandr --fb "$1x$2" 2>"$work/xrandr.err"
+  xwininfo -root | grep -q "Width: $1\$" && xwininfo -root | grep -q "Height: $2\$" ||
+    fail "the screen did not take $1 x $2: $(cat "$work/xrandr.err")"
+}
+saver_size() {
+  xwininfo -id "$(xwininfo -root -tree | awk '/"Screen Saver": \("velmora"/ {print $1}')" |
+    awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+screen_size 640 480
+rm -f "$log"
+"$saver" /s & pid=$!
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "/s did not start"
+for size in "1024 768" "800 600"; do
+  # shellcheck disable=SC2086
+  screen_size $size
+  sleep 0.5
+  [ "$(saver_size)" = "${size/ /x}" ] || fail "screen at $size, the saver window is $(saver_size)"
+  # shellcheck disable=SC2086
+  banner_shown $size || fail "screen at $size, the picture did not follow"
+done
+alive "$pid" || fail "a change of the screen's size closed the saver"
+kill -TERM "$pid"
+finish "$pid" || fail "/s did not end on SIGTERM"
+
 [ "$failures" -eq 0 ] && rm -rf "$work"
 exit "$failures"
