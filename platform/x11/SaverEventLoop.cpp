@@ -205,6 +205,10 @@ std::intptr_t SaverEventLoop::DefaultWindowProc(WindowHandle, unsigned message, 
     x11::ErrorTrap trap(display);
     XDestroyWindow(display, saver.window);
     trap.End();
+  } else if (saver.window == DefaultRootWindow(display)) {
+    // Drawn on directly: the desktop's background comes back in place of the last picture.
+    XClearArea(display, saver.window, 0, 0, 0, 0, True);
+    XFlush(display);
   }
   destroyed = true;
   // A window of XScreenSaver's stays; the saver's part in it ends the same way.

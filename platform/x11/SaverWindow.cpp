@@ -70,6 +70,31 @@ Window FindRunningSaver(Display* display) {
   return found;
 }
 
+Window VirtualRoot(Display* display) {
+  const Window root = DefaultRootWindow(display);
+  const Atom property = XInternAtom(display, "__SWM_VROOT", False);
+  x11::ErrorTrap trap(display);  // children may vanish while they are looked at
+  Window rootReturn = 0, parent = 0, found = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display, root, &rootReturn, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+      Atom type = 0;
+      int format = 0;
+      unsigned long items = 0, after = 0;
+      unsigned char* data = nullptr;
+      if (XGetWindowProperty(display, children[i], property, 0, 1, False, AnyPropertyType, &type,
+                             &format, &items, &after, &data) == Success &&
+          data != nullptr && format == 32 && items == 1)
+        found = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+      if (data) XFree(data);
+    }
+    if (children) XFree(children);
+  }
+  trap.End();
+  return found != 0 && WindowExists(display, found) ? found : root;
+}
+
 SaverWindow CreateFullScreenWindow(Display* display) {
   SaverWindow saver;
   const int screen = DefaultScreen(display);

@@ -16,6 +16,10 @@ struct SaverWindow {
 // A top-level window of class "WindowsScreenSaverClass" titled "Screen Saver", or 0.
 Window FindRunningSaver(Display* display);
 
+// The window a desktop shows as its background, named by the __SWM_VROOT property of one of
+// the root window's children; the root window itself when there is none.
+Window VirtualRoot(Display* display);
+
 // Each returns a window of 0 when it cannot be created.
 SaverWindow CreateFullScreenWindow(Display* display);
 SaverWindow CreatePreviewWindow(Display* display, Window parent);

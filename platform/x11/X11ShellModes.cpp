@@ -100,8 +100,9 @@ int X11ShellModes::RunSettingsDialog(WindowHandle parent) {
 int X11ShellModes::RunOnRoot(const HackOptions& options) {
   Display* display = DisplayOrSay();
   if (display == nullptr) return -1;
-  Window target = DefaultRootWindow(display);
-  // XScreenSaver names the window it wants drawn on; without it, the root window.
+  // XScreenSaver names the window it wants drawn on; without it, the desktop's background: the
+  // root window or the virtual root a desktop puts over it, under every other window.
+  Window target = VirtualRoot(display);
   if (const char* named = std::getenv("XSCREENSAVER_WINDOW")) {
     const std::optional<std::uint32_t> id = ParseWindowId(named);
     if (id && WindowExists(display, *id)) target = *id;
