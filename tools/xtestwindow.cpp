@@ -1,9 +1,11 @@
 // A plain top-level X window for trying the preview mode: prints its id in decimal and stays
-// until it is killed. Usage: xtestwindow [width height]
+// until it is killed. With "grab" it first takes the keyboard and the pointer, as an open menu
+// or a password prompt does, and holds them. Usage: xtestwindow [width height [grab]]
 #include <X11/Xlib.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 int main(int argc, char** argv) {
   Display* display = XOpenDisplay(nullptr);
@@ -18,6 +20,14 @@ int main(int argc, char** argv) {
   XStoreName(display, window, "Velmora preview test");
   XMapWindow(display, window);
   XSync(display, False);
+  if (argc > 3 && std::string_view(argv[3]) == "grab" &&
+      (XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime) !=
+           GrabSuccess ||
+       XGrabPointer(display, window, False, 0, GrabModeAsync, GrabModeAsync, None, None,
+                    CurrentTime) != GrabSuccess)) {
+    std::fprintf(stderr, "xtestwindow: cannot grab the keyboard and pointer\n");
+    return 1;
+  }
   std::printf("%lu\n", window);
   std::fflush(stdout);
   for (;;) {

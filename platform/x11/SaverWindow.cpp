@@ -3,6 +3,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <unistd.h>
+
 #include <cstring>
 
 #include "platform/x11/X11Display.h"
@@ -163,6 +165,26 @@ SaverWindow AdoptWindow(Display* display, Window window) {
   if (trap.End() != Success) return saver;
   saver.window = window;
   return saver;
+}
+
+bool TakeInput(Display* display, unsigned waitMs) {
+  constexpr unsigned StepMs = 20;
+  const Window root = DefaultRootWindow(display);
+  bool keyboard = false, pointer = false;
+  for (unsigned waited = 0;; waited += StepMs) {
+    // Held on the root window until the saver's window is mapped, which then takes them over.
+    if (!keyboard)
+      keyboard = XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeAsync,
+                               CurrentTime) == GrabSuccess;
+    if (!pointer)
+      pointer = XGrabPointer(display, root, False, 0, GrabModeAsync, GrabModeAsync, None, None,
+                             CurrentTime) == GrabSuccess;
+    if ((keyboard && pointer) || waited >= waitMs) break;
+    usleep(StepMs * 1000);
+  }
+  if (keyboard && pointer) return true;
+  ReleaseInput(display);
+  return false;
 }
 
 bool GrabInput(Display* display, const SaverWindow& saver) {

@@ -25,6 +25,11 @@ SaverWindow CreateFullScreenWindow(Display* display);
 SaverWindow CreatePreviewWindow(Display* display, Window parent);
 SaverWindow AdoptWindow(Display* display, Window window);
 
+// Takes the keyboard and the pointer before the screen is covered, retrying while another
+// client holds them (an open menu, a password prompt) for up to waitMs; false, holding
+// neither, when they could not be had: keys typed at a covered screen would go to that client.
+bool TakeInput(Display* display, unsigned waitMs);
+
 // Keyboard and pointer to the saver; false when the server refused either (not fatal).
 bool GrabInput(Display* display, const SaverWindow& saver);
 void ReleaseInput(Display* display);

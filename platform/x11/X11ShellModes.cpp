@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/AppLog.h"
 #include "base/SettingsStore.h"
 #include "host/SettingsDialog.h"
 #include "host/ShellState.h"
@@ -27,6 +28,9 @@ Display* DisplayOrSay() {
   }
   return display;
 }
+
+// How long a full-screen start waits for another client to let go of the keyboard and pointer.
+constexpr unsigned InputWaitMs = 1000;
 
 // In memory only: nothing in a saver run writes the settings back.
 void OverrideForThisRun(const HackOptions& options) {
@@ -89,6 +93,10 @@ int X11ShellModes::RunSaverWindow(WindowHandle parent) {
     return 0;
   }
   shellState.lastLineStatus = ReadAcLineStatus();
+  if (!TakeInput(display, InputWaitMs)) {
+    appLog.Write(Error, "Keyboard and mouse are held by another program: the screen is not covered");
+    return 0;
+  }
   return RunLoop(display, CreateFullScreenWindow(display), true);
 }
 
