@@ -1,6 +1,7 @@
 // A plain top-level X window for trying the preview mode: prints its id in decimal and stays
 // until it is killed. With "grab" it first takes the keyboard and the pointer, as an open menu
-// or a password prompt does, and holds them. Usage: xtestwindow [width height [grab]]
+// or a password prompt does, and holds them; with "input-only" the window is an InputOnly one,
+// which can hold no picture. Usage: xtestwindow [width height [grab|input-only]]
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -15,12 +16,18 @@ int main(int argc, char** argv) {
   }
   const unsigned width = argc > 2 ? static_cast<unsigned>(std::atoi(argv[1])) : 320;
   const unsigned height = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 240;
-  const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width,
-                                            height, 0, 0, WhitePixel(display, 0));
+  const std::string_view mode = argc > 3 ? argv[3] : "";
+  XSetWindowAttributes none{};
+  const Window window =
+      mode == "input-only"
+          ? XCreateWindow(display, DefaultRootWindow(display), 0, 0, width, height, 0, 0,
+                          InputOnly, CopyFromParent, 0, &none)
+          : XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width, height, 0, 0,
+                                WhitePixel(display, 0));
   XStoreName(display, window, "Velmora preview test");
   XMapWindow(display, window);
   XSync(display, False);
-  if (argc > 3 && std::string_view(argv[3]) == "grab" &&
+  if (mode == "grab" &&
       (XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime) !=
            GrabSuccess ||
        XGrabPointer(display, window, False, 0, GrabModeAsync, GrabModeAsync, None, None,

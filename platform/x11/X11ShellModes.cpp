@@ -14,6 +14,7 @@
 #include "platform/x11/PowerSupply.h"
 #include "platform/x11/SaverEventLoop.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11Errors.h"
 
 namespace platform {
 namespace {
@@ -31,6 +32,14 @@ Display* DisplayOrSay() {
 
 // How long a full-screen start waits for another client to let go of the keyboard and pointer.
 constexpr unsigned InputWaitMs = 1000;
+
+// An InputOnly window exists but can hold no picture, nor a child that shows one.
+bool IsInputOnly(Display* display, Window window) {
+  x11::ErrorTrap trap(display);
+  XWindowAttributes attributes{};
+  const Status status = XGetWindowAttributes(display, window, &attributes);
+  return trap.End() == Success && status != 0 && attributes.c_class == InputOnly;
+}
 
 // In memory only: nothing in a saver run writes the settings back.
 void OverrideForThisRun(const HackOptions& options) {
@@ -84,6 +93,11 @@ int X11ShellModes::RunSaverWindow(WindowHandle parent) {
   // The preview window takes every size its host takes, the full-screen window the screen's.
   SetFollowWindowSize(true);
   if (parent != 0) {
+    if (IsInputOnly(display, static_cast<Window>(parent))) {
+      std::fprintf(stderr, "velmora: window %lu is input-only and cannot show a preview\n",
+                   static_cast<unsigned long>(parent));
+      return -1;
+    }
     shellState.isPreview = true;
     return RunLoop(display, CreatePreviewWindow(display, static_cast<Window>(parent)), true);
   }
