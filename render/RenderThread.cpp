@@ -85,7 +85,9 @@ unsigned RenderThreadProc(platform::WindowHandle window) {
 
   const platform::DeviceContext dc = videoContext.deviceContext.load();
   const bool follow = followWindowSize.load();
-  platform::ScreenSize viewport = follow ? platform::GetDrawableSize(dc) : platform::ScreenSize{};
+  // Unknown at first, so the first frame sets it: the size may have changed since the context
+  // was made current, and that change is reported only once.
+  platform::ScreenSize viewport{};
   std::optional<FramePacer> pacer = MakePacer(dc);
   std::optional<platform::FineTimer> fineTimer;
   if (pacer) fineTimer.emplace();

@@ -45,12 +45,18 @@ bool CreateChildDrawable(x11::X11Surface& s, XVisualInfo* visual) {
   attributes.colormap = s.colormap;
   attributes.border_pixel = 0;
   attributes.background_pixel = 0;
+  // Over a root window that cannot hold GL itself, the child is a top-level window: kept from
+  // the window manager and under every other window, where the root's picture would be.
+  const bool onRoot = s.window == RootWindow(s.display, s.screen);
+  attributes.override_redirect = onRoot;
   const unsigned width = s.drawableWidth > 0 ? s.drawableWidth : 1;
   const unsigned height = s.drawableHeight > 0 ? s.drawableHeight : 1;
   s.drawable = XCreateWindow(s.display, s.window, 0, 0, width, height, 0, visual->depth,
                              InputOutput, visual->visual,
-                             CWColormap | CWBorderPixel | CWBackPixel, &attributes);
+                             CWColormap | CWBorderPixel | CWBackPixel | CWOverrideRedirect,
+                             &attributes);
   XMapWindow(s.display, s.drawable);
+  if (onRoot) XLowerWindow(s.display, s.drawable);
   if (trap.End() != Success) {
     if (s.drawable != 0) XDestroyWindow(s.display, s.drawable);
     if (s.colormap != 0) XFreeColormap(s.display, s.colormap);
@@ -84,14 +90,14 @@ void PollEvents(x11::X11Surface& s) {
 
 namespace x11 {
 
-bool IsGlVisualUsable(Display* display, XVisualInfo* visual) {
+bool IsGlVisualUsable(Display* display, XVisualInfo* visual, bool stencilAllowed) {
   return Config(display, visual, GLX_USE_GL) && Config(display, visual, GLX_RGBA) &&
          Config(display, visual, GLX_DOUBLEBUFFER) && Config(display, visual, GLX_LEVEL) == 0 &&
          Config(display, visual, GLX_RED_SIZE) >= 8 &&
          Config(display, visual, GLX_GREEN_SIZE) >= 8 &&
          Config(display, visual, GLX_BLUE_SIZE) >= 8 &&
          Config(display, visual, GLX_DEPTH_SIZE) >= 8 &&
-         Config(display, visual, GLX_STENCIL_SIZE) == 0;
+         (stencilAllowed || Config(display, visual, GLX_STENCIL_SIZE) == 0);
 }
 
 XVisualInfo* ChooseGlVisual(Display* display, int screen) {
@@ -112,7 +118,11 @@ DeviceContext AcquireDeviceContext(WindowHandle window) {
   XWindowAttributes attributes{};
   bool reachable = false;
   {
+    // The size events are asked for before the size is read, so a change in between still
+    // arrives as an event. The window's own events stay with its owner; this connection only
+    // learns of its end and its size.
     x11::ErrorTrap trap(display);
+    XSelectInput(display, window, StructureNotifyMask);
     reachable = XGetWindowAttributes(display, window, &attributes) != 0;
     reachable = trap.End() == Success && reachable;
   }
@@ -128,12 +138,6 @@ DeviceContext AcquireDeviceContext(WindowHandle window) {
   s->windowWidth = s->drawableWidth = attributes.width;
   s->windowHeight = s->drawableHeight = attributes.height;
   x11::WatchSurface(display, s->window, s->drawable, &s->lost);
-  {
-    // The window's own events stay with its owner; this connection only learns of its end and
-    // its size. A window that vanished in between is caught by the trap and by the watch.
-    x11::ErrorTrap trap(display);
-    XSelectInput(display, window, StructureNotifyMask);
-  }
   return s;
 }
 
@@ -148,7 +152,10 @@ GlContext CreateGlContext(DeviceContext dc) {
       visual = VisualOfWindow(s->display, attributes);
     trap.End();
   }
-  if (visual != nullptr && !x11::IsGlVisualUsable(s->display, visual)) {
+  // A child of the root window would be a top-level window of its own, over the desktop's
+  // windows: the root is drawn on directly, stencil and all, wherever its visual allows.
+  const bool onRoot = attributes.root == s->window;
+  if (visual != nullptr && !x11::IsGlVisualUsable(s->display, visual, onRoot)) {
     XFree(visual);
     visual = x11::ChooseGlVisual(s->display, s->screen);
     if (visual != nullptr && !CreateChildDrawable(*s, visual)) {

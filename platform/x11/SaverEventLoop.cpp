@@ -100,10 +100,13 @@ void SaverEventLoop::Translate(const XEvent& event) {
       if (ours && event.xexpose.count == 0) Dispatch(WmPaint, 0, 0);
       break;
     case ConfigureNotify:
-      // The preview covers its parent whatever size the parent takes.
-      if (saver.parent != 0 && event.xconfigure.window == saver.parent && saver.own)
-        XResizeWindow(display, saver.window, static_cast<unsigned>(event.xconfigure.width),
-                      static_cast<unsigned>(event.xconfigure.height));
+      // The preview covers its parent whatever size the parent takes, and the full-screen window
+      // the root window whatever size the screen takes (a monitor plugged in, a laptop docked).
+      if ((saver.parent != 0 && event.xconfigure.window == saver.parent && saver.own) ||
+          (saver.fullScreen && event.xconfigure.window == DefaultRootWindow(display)))
+        XMoveResizeWindow(display, saver.window, 0, 0,
+                          static_cast<unsigned>(event.xconfigure.width),
+                          static_cast<unsigned>(event.xconfigure.height));
       break;
     case DestroyNotify:
       // Gone under the saver (a preview's parent closed): the same orderly end as a close.
@@ -207,6 +210,10 @@ std::intptr_t SaverEventLoop::DefaultWindowProc(WindowHandle, unsigned message, 
     x11::ErrorTrap trap(display);
     XDestroyWindow(display, saver.window);
     trap.End();
+  } else if (saver.window == DefaultRootWindow(display)) {
+    // Drawn on directly: the desktop's background comes back in place of the last picture.
+    XClearArea(display, saver.window, 0, 0, 0, 0, True);
+    XFlush(display);
   }
   destroyed = true;
   // A window of XScreenSaver's stays; the saver's part in it ends the same way.

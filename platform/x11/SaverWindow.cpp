@@ -3,6 +3,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <unistd.h>
+
 #include <cstring>
 
 #include "platform/x11/X11Display.h"
@@ -70,12 +72,40 @@ Window FindRunningSaver(Display* display) {
   return found;
 }
 
+Window VirtualRoot(Display* display) {
+  const Window root = DefaultRootWindow(display);
+  const Atom property = XInternAtom(display, "__SWM_VROOT", False);
+  x11::ErrorTrap trap(display);  // children may vanish while they are looked at
+  Window rootReturn = 0, parent = 0, found = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display, root, &rootReturn, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+      Atom type = 0;
+      int format = 0;
+      unsigned long items = 0, after = 0;
+      unsigned char* data = nullptr;
+      if (XGetWindowProperty(display, children[i], property, 0, 1, False, AnyPropertyType, &type,
+                             &format, &items, &after, &data) == Success &&
+          data != nullptr && format == 32 && items == 1)
+        found = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+      if (data) XFree(data);
+    }
+    if (children) XFree(children);
+  }
+  trap.End();
+  return found != 0 && WindowExists(display, found) ? found : root;
+}
+
 SaverWindow CreateFullScreenWindow(Display* display) {
   SaverWindow saver;
   const int screen = DefaultScreen(display);
   const Window root = RootWindow(display, screen);
+  // The root spans every monitor, and its size changes reach the saver through its structure
+  // events, selected first so that no change is lost in between.
+  XSelectInput(display, root, StructureNotifyMask);
   XWindowAttributes rootSize;
-  XGetWindowAttributes(display, root, &rootSize);  // the root spans every monitor
+  XGetWindowAttributes(display, root, &rootSize);
 
   XSetWindowAttributes attributes{};
   attributes.override_redirect = True;
@@ -103,9 +133,10 @@ SaverWindow CreatePreviewWindow(Display* display, Window parent) {
   XWindowAttributes size{};
   {
     x11::ErrorTrap trap(display);
-    const Status status = XGetWindowAttributes(display, parent, &size);
-    // The parent's size changes and its end reach the saver through its structure events.
+    // The parent's size changes and its end reach the saver through its structure events,
+    // selected first so that no change is lost between reading the size and watching it.
     XSelectInput(display, parent, StructureNotifyMask);
+    const Status status = XGetWindowAttributes(display, parent, &size);
     if (trap.End() != Success || status == 0) return saver;
   }
   XSetWindowAttributes attributes{};
@@ -134,6 +165,26 @@ SaverWindow AdoptWindow(Display* display, Window window) {
   if (trap.End() != Success) return saver;
   saver.window = window;
   return saver;
+}
+
+bool TakeInput(Display* display, unsigned waitMs) {
+  constexpr unsigned StepMs = 20;
+  const Window root = DefaultRootWindow(display);
+  bool keyboard = false, pointer = false;
+  for (unsigned waited = 0;; waited += StepMs) {
+    // Held on the root window until the saver's window is mapped, which then takes them over.
+    if (!keyboard)
+      keyboard = XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeAsync,
+                               CurrentTime) == GrabSuccess;
+    if (!pointer)
+      pointer = XGrabPointer(display, root, False, 0, GrabModeAsync, GrabModeAsync, None, None,
+                             CurrentTime) == GrabSuccess;
+    if ((keyboard && pointer) || waited >= waitMs) break;
+    usleep(StepMs * 1000);
+  }
+  if (keyboard && pointer) return true;
+  ReleaseInput(display);
+  return false;
 }
 
 bool GrabInput(Display* display, const SaverWindow& saver) {

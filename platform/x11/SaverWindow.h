@@ -16,10 +16,19 @@ struct SaverWindow {
 // A top-level window of class "WindowsScreenSaverClass" titled "Screen Saver", or 0.
 Window FindRunningSaver(Display* display);
 
+// The window a desktop shows as its background, named by the __SWM_VROOT property of one of
+// the root window's children; the root window itself when there is none.
+Window VirtualRoot(Display* display);
+
 // Each returns a window of 0 when it cannot be created.
 SaverWindow CreateFullScreenWindow(Display* display);
 SaverWindow CreatePreviewWindow(Display* display, Window parent);
 SaverWindow AdoptWindow(Display* display, Window window);
+
+// Takes the keyboard and the pointer before the screen is covered, retrying while another
+// client holds them (an open menu, a password prompt) for up to waitMs; false, holding
+// neither, when they could not be had: keys typed at a covered screen would go to that client.
+bool TakeInput(Display* display, unsigned waitMs);
 
 // Keyboard and pointer to the saver; false when the server refused either (not fatal).
 bool GrabInput(Display* display, const SaverWindow& saver);

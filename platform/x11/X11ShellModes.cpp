@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/AppLog.h"
 #include "base/SettingsStore.h"
 #include "host/SettingsDialog.h"
 #include "host/ShellState.h"
@@ -13,6 +14,7 @@
 #include "platform/x11/PowerSupply.h"
 #include "platform/x11/SaverEventLoop.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11Errors.h"
 
 namespace platform {
 namespace {
@@ -26,6 +28,17 @@ Display* DisplayOrSay() {
     said = true;
   }
   return display;
+}
+
+// How long a full-screen start waits for another client to let go of the keyboard and pointer.
+constexpr unsigned InputWaitMs = 1000;
+
+// An InputOnly window exists but can hold no picture, nor a child that shows one.
+bool IsInputOnly(Display* display, Window window) {
+  x11::ErrorTrap trap(display);
+  XWindowAttributes attributes{};
+  const Status status = XGetWindowAttributes(display, window, &attributes);
+  return trap.End() == Success && status != 0 && attributes.c_class == InputOnly;
 }
 
 // In memory only: nothing in a saver run writes the settings back.
@@ -77,7 +90,14 @@ WindowHandle X11ShellModes::ForegroundWindow() {
 int X11ShellModes::RunSaverWindow(WindowHandle parent) {
   Display* display = DisplayOrSay();
   if (display == nullptr) return -1;
+  // The preview window takes every size its host takes, the full-screen window the screen's.
+  SetFollowWindowSize(true);
   if (parent != 0) {
+    if (IsInputOnly(display, static_cast<Window>(parent))) {
+      std::fprintf(stderr, "velmora: window %lu is input-only and cannot show a preview\n",
+                   static_cast<unsigned long>(parent));
+      return -1;
+    }
     shellState.isPreview = true;
     return RunLoop(display, CreatePreviewWindow(display, static_cast<Window>(parent)), true);
   }
@@ -87,6 +107,10 @@ int X11ShellModes::RunSaverWindow(WindowHandle parent) {
     return 0;
   }
   shellState.lastLineStatus = ReadAcLineStatus();
+  if (!TakeInput(display, InputWaitMs)) {
+    appLog.Write(Error, "Keyboard and mouse are held by another program: the screen is not covered");
+    return 0;
+  }
   return RunLoop(display, CreateFullScreenWindow(display), true);
 }
 
@@ -98,8 +122,9 @@ int X11ShellModes::RunSettingsDialog(WindowHandle parent) {
 int X11ShellModes::RunOnRoot(const HackOptions& options) {
   Display* display = DisplayOrSay();
   if (display == nullptr) return -1;
-  Window target = DefaultRootWindow(display);
-  // XScreenSaver names the window it wants drawn on; without it, the root window.
+  // XScreenSaver names the window it wants drawn on; without it, the desktop's background: the
+  // root window or the virtual root a desktop puts over it, under every other window.
+  Window target = VirtualRoot(display);
   if (const char* named = std::getenv("XSCREENSAVER_WINDOW")) {
     const std::optional<std::uint32_t> id = ParseWindowId(named);
     if (id && WindowExists(display, *id)) target = *id;

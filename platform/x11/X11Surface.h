@@ -38,7 +38,8 @@ inline X11Surface* SurfaceOf(DeviceContext dc) { return static_cast<X11Surface*>
 XVisualInfo* ChooseGlVisual(Display* display, int screen);
 
 // True when `visual` offers what the saver needs (the same rules as ChooseGlVisual, and no
-// stencil: a window whose visual has one is drawn through a covering child of a chosen visual).
-bool IsGlVisualUsable(Display* display, XVisualInfo* visual);
+// stencil unless allowed: a window whose visual has one is drawn through a covering child of a
+// chosen visual, except the root window, where such a child would be a top-level window).
+bool IsGlVisualUsable(Display* display, XVisualInfo* visual, bool stencilAllowed = false);
 
 }  // namespace platform::x11

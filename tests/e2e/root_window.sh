@@ -1,0 +1,59 @@
+# --root without XScreenSaver's window draws on the desktop's background, as other hacks do: on
+# the root window, or on the virtual root a desktop names with __SWM_VROOT, under every other
+# window and with no window of its own among the top-level ones. The background comes back at
+# the end.
+# $1: build folder, $2: source folder. Runs under tests/with-xvfb.
+set -u
+build=$1
+work=$(mktemp -d /tmp/velmora-root.XXXXXX)
+cp "$build/platform/x11/velmora" "$work/velmora"
+saver=$work/velmora
+log=$work/velmora.log
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=../support/saver-log.bash
+source "$2"/tests/support/saver-log.bash
+unset XSCREENSAVER_WINDOW
+
+top_level() { xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | sort; }
+# The share of the screen in the picture's clear colour.
+clear_share() {
+  import -window root png:- |
+    convert - -fuzz 3% -fill red -opaque 'srgb(26,51,51)' -fill black +opaque red \
+      -format '%[fx:mean.r]' info:
+}
+more_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# description; runs the saver with the top-level windows as they are now.
+run() {
+  local before share
+  before=$(top_level)
+  rm -f "$log"
+  "$saver" --root 2>"$work/stderr" & pid=$!
+  wait_for_line "   Notify : Scene has been initialized successfully" || fail "$1: did not start"
+  sleep 0.5
+  [ "$(top_level)" = "$before" ] || fail "$1: a top-level window came: $(comm -13 <(echo "$before") <(top_level) | paste -sd' ')"
+  share=$(clear_share)
+  more_than "$share" 0.5 || fail "$1: the picture is not on the desktop (clear colour on $share of it)"
+  kill -TERM "$pid"
+  finish "$pid"; code=$?
+  [ "$code" -eq 0 ] || fail "$1: exit status $code"
+  [ -s "$work/stderr" ] && fail "$1: said '$(cat "$work/stderr")'"
+  sleep 0.2
+  share=$(clear_share)
+  more_than 0.05 "$share" || fail "$1: the last picture stayed on the desktop ($share)"
+}
+
+echo "-- the root window"
+run "root window"
+
+echo "-- a desktop's virtual root"
+"$build/tools/xtestwindow" 1024 768 >"$work/id" & window_pid=$!
+for _ in $(seq 100); do [ -s "$work/id" ] && break; sleep 0.02; done
+vroot=$(cat "$work/id")
+xprop -id "$vroot" -f __SWM_VROOT 32x -set __SWM_VROOT "$vroot"
+run "virtual root"
+kill "$window_pid"; wait "$window_pid" 2>/dev/null
+
+[ "$failures" -eq 0 ] && rm -rf "$work"
+exit "$failures"

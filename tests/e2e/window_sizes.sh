@@ -1,0 +1,96 @@
+# The picture follows the size of the window it is drawn on, whenever the size changes: during
+# start-up, in every mode that is given a window, and full screen when the screen itself grows.
+# "Followed" means the banner sits in the lower right corner of the new size: a picture left at
+# the old size shows only the clear colour there.
+# $1: build folder, $2: source folder. Runs under tests/with-xvfb.
+set -u
+build=$1
+work=$(mktemp -d /tmp/velmora-sizes.XXXXXX)
+cp "$build/platform/x11/velmora" "$work/velmora"
+saver=$work/velmora
+log=$work/velmora.log
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=../support/saver-log.bash
+source "$2"/tests/support/saver-log.bash
+
+# A test window at the root's origin (no window manager runs): its id in $window.
+start_window() {
+  rm -f "$work/id"
+  "$build/tools/xtestwindow" "$1" "$2" >"$work/id" & window_pid=$!
+  for _ in $(seq 100); do [ -s "$work/id" ] && break; sleep 0.02; done
+  window=$(cat "$work/id")
+}
+stop() { kill "$1" 2>/dev/null; wait "$1" 2>/dev/null; }
+# width height: whether the banner shows in the lower right of a picture of that size drawn at
+# the root's origin (the clear colour alone there is plain).
+banner_shown() {
+  local deviation
+  deviation=$(import -window root -crop "$(($1 * 23 / 100))x$(($2 * 12 / 100))+$(($1 * 75 / 100))+$(($2 * 85 / 100))" \
+    -format '%[fx:standard_deviation]' info:)
+  awk -v d="${deviation:-0}" 'BEGIN { exit !(d > 0.01) }'
+}
+
+echo "-- a resize during start-up"
+# Preview hosts start the saver in a small window and size it at once; the change may come while
+# the saver reads the size, or while it sets up OpenGL.
+for delay in 0 0.02 0.1 0.3; do
+  start_window 16 16
+  rm -f "$log"
+  "$saver" --window-id "$window" & pid=$!
+  sleep "$delay"
+  xdotool windowsize "$window" 480 300
+  wait_for_line "   Notify : Scene has been initialized successfully" || fail "did not start"
+  sleep 0.5
+  banner_shown 480 300 || fail "--window-id, resized after ${delay}s: the picture kept the old size"
+  stop "$pid"
+  stop "$window_pid"
+done
+
+echo "-- the preview follows its host"
+for mode in /p /l; do
+  start_window 320 240
+  rm -f "$log"
+  "$saver" "$mode" "$window" & pid=$!
+  wait_for_line "   Notify : Scene has been initialized successfully" || fail "$mode: did not start"
+  for size in "640 480" "160 120"; do
+    # shellcheck disable=SC2086
+    xdotool windowsize "$window" $size
+    sleep 0.5
+    # shellcheck disable=SC2086
+    banner_shown $size || fail "$mode: host sized to $size, the picture did not follow"
+  done
+  stop "$pid"
+  stop "$window_pid"
+done
+
+echo "-- full screen follows the screen"
+# Xvfb's one output keeps its 1024 x 768 mode, so xrandr reports a smaller screen as a failure
+# even though the screen took the size: the root window's size is what counts.
+screen_size() {
+  xrandr --fb "$1x$2" 2>"$work/xrandr.err"
+  xwininfo -root | grep -q "Width: $1\$" && xwininfo -root | grep -q "Height: $2\$" ||
+    fail "the screen did not take $1 x $2: $(cat "$work/xrandr.err")"
+}
+saver_size() {
+  xwininfo -id "$(xwininfo -root -tree | awk '/"Screen Saver": \("velmora"/ {print $1}')" |
+    awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+screen_size 640 480
+rm -f "$log"
+"$saver" /s & pid=$!
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "/s did not start"
+for size in "1024 768" "800 600"; do
+  # shellcheck disable=SC2086
+  screen_size $size
+  sleep 0.5
+  [ "$(saver_size)" = "${size/ /x}" ] || fail "screen at $size, the saver window is $(saver_size)"
+  # shellcheck disable=SC2086
+  banner_shown $size || fail "screen at $size, the picture did not follow"
+done
+alive "$pid" || fail "a change of the screen's size closed the saver"
+kill -TERM "$pid"
+finish "$pid" || fail "/s did not end on SIGTERM"
+
+[ "$failures" -eq 0 ] && rm -rf "$work"
+exit "$failures"
