@@ -48,6 +48,16 @@ PartialPresentState TakePartialPresentState(DeviceContext dc) {
   state.height = s->ownsDrawable ? s->drawableHeight : s->windowHeight;
   state.exposed = s->exposed;
   s->exposed = false;
+  if (s->partialWidth != 0 && (state.width != s->partialWidth || state.height != s->partialHeight) &&
+      !s->lost.load()) {
+    // The software driver learns a drawable's new size only at a swap: without one, the frame
+    // would be drawn into a back buffer of the old size. The back buffer holds the picture the
+    // window already shows, so the swap shows nothing new.
+    x11::ErrorTrap trap(s->display);
+    glXSwapBuffers(s->display, s->drawable);
+  }
+  s->partialWidth = state.width;
+  s->partialHeight = state.height;
   return state;
 }
 

@@ -113,6 +113,9 @@ void SnapshotWindow::Resize(int width, int height) {
   XResizeWindow(native_->display, native_->window, static_cast<unsigned>(width),
                 static_cast<unsigned>(height));
   XSync(native_->display, False);
+  // The software driver learns a drawable's new size at a swap; a frame shown by copying would
+  // still draw at the old one.
+  glXSwapBuffers(native_->display, native_->window);
   width_ = width;
   height_ = height;
 }

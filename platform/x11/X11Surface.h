@@ -31,6 +31,9 @@ struct X11Surface {
   std::atomic<bool> lost{false};
   // The drawable was exposed (once it watches for that) and the frame loop has not yet heard.
   bool exposed = false;
+  // The drawable's size when partial presentation last looked (0 before).
+  int partialWidth = 0;
+  int partialHeight = 0;
 };
 
 // What every way of presenting a frame does around it: the swap's test seams before (a fault, a
