@@ -15,6 +15,15 @@ struct GlSurfaceFaults {
 
 void SetGlSurfaceFaults(const GlSurfaceFaults& faults);
 
+// Seams of partial presentation (PartialPresent.h): a driver without the copy extension, and one
+// whose renderer is a graphics card.
+struct PresentFaults {
+  bool hideCopySubBuffer = false;  // PartialPresentAvailable returns false
+  bool hardwareRenderer = false;   // RendererName names no software renderer
+};
+
+void SetPresentFaults(const PresentFaults& faults);
+
 // True while a swap waits on stallSwap.
 bool SwapStalled();
 

@@ -7,6 +7,7 @@
 #include "creature/FlightController.h"
 #include "creature/Ribbon.h"
 #include "creature/Surface.h"
+#include "creature/WingRecording.h"
 #include "render/GlWingCanvas.h"
 #include "render/Scene.h"
 
@@ -36,6 +37,12 @@ void FlyWing(Wing& wing, const WingPlacement& p, std::uint32_t elapsedMs, WingCa
   wing.Attach(p.root, p.axis, p.lateral);
   wing.Advance(elapsedMs);
   wing.Draw(canvas);
+}
+
+// The wings of the frame being drawn: recorded when the frame advances, drawn after the body.
+WingRecording& Recording() {
+  static WingRecording recording;
+  return recording;
 }
 
 }  // namespace
@@ -81,9 +88,20 @@ void PlaceWings(FrameWings& w, const Ribbon& r, WingPlacement& first, WingPlacem
   w.acrossBody.y = -w.acrossBody.y;
 }
 
-void DrawFrame(const FrameTime& frame) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+const WingRecording& FrameWingGeometry() { return Recording(); }
+
+void AdvanceFrame(const FrameTime& frame) {
   flightController.Update(static_cast<int>(frame.elapsedMs));
+  FrameWings& w = Wings();
+  WingPlacement first, second;
+  PlaceWings(w, ribbon, first, second);
+  WingRecording& recording = Recording();
+  recording.Clear();
+  FlyWing(w.first, first, frame.elapsedMs, recording);
+  FlyWing(w.second, second, frame.elapsedMs, recording);
+}
+
+void DrawAdvancedFrame() {
   // Packed once; every surface's program gets the same two arrays.
   const float* matrixes = ribbon.GetMatrixes();
   const float* vertexes = ribbon.GetVertexes();
@@ -92,11 +110,12 @@ void DrawFrame(const FrameTime& frame) {
   }
   // The wings and the banner use the fixed-function pipeline with the fixed camera.
   glUseProgram(0);
-
   static GlWingCanvas canvas;
-  FrameWings& w = Wings();
-  WingPlacement first, second;
-  PlaceWings(w, ribbon, first, second);
-  FlyWing(w.first, first, frame.elapsedMs, canvas);
-  FlyWing(w.second, second, frame.elapsedMs, canvas);
+  Recording().Replay(canvas);
+}
+
+void DrawFrame(const FrameTime& frame) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  AdvanceFrame(frame);
+  DrawAdvancedFrame();
 }

@@ -7,9 +7,19 @@ class Ribbon;
 struct Surface;
 struct SurfaceProgram;
 
+class WingRecording;
+
 // Draws one picture of the creature into the back buffer: the body bent along the ribbon, then
-// both wings riding on it.
+// both wings riding on it. The same as a clear, AdvanceFrame and DrawAdvancedFrame.
 void DrawFrame(const FrameTime& frame);
+
+// The two halves of DrawFrame, for a frame that must know where the creature will be before it
+// clears anything. AdvanceFrame moves the flight and both wings on by the frame's time and
+// records the wings' geometry (FrameWingGeometry) without drawing; DrawAdvancedFrame draws the
+// body and the recorded wings.
+void AdvanceFrame(const FrameTime& frame);
+void DrawAdvancedFrame();
+const WingRecording& FrameWingGeometry();
 
 // Draws one uploaded surface with its program, bent along the ribbon whose packed node matrixes
 // and vertexes are given (Ribbon::NumberOfNodes of each). Its arrays are disabled again on

@@ -14,8 +14,10 @@
 #include "platform/Clock.h"
 #include "platform/GlSurface.h"
 #include "platform/Notify.h"
+#include "platform/PartialPresent.h"
 #include "platform/RenderThread.h"
 #include "render/Banner.h"
+#include "render/DamageDrawing.h"
 #include "render/FpsCounter.h"
 #include "render/FrameDrawing.h"
 #include "render/FramePacer.h"
@@ -58,6 +60,35 @@ std::optional<FramePacer> MakePacer(platform::DeviceContext dc) {
   return FramePacer(std::llround(1e6 / (hz >= 1 && hz <= 1000 ? hz : 60.0)));
 }
 
+// Where the processor draws, clearing and showing the whole window every frame costs far more
+// than the creature does; there frames are drawn and shown only where they changed. Elsewhere
+// (a graphics card, no way to show part of a frame) frames stay whole.
+std::optional<DamageDrawing> MakeDamageDrawing(platform::DeviceContext dc) {
+  if (!IsSoftwareRenderer(platform::RendererName()) || !platform::PartialPresentAvailable(dc))
+    return std::nullopt;
+  return std::optional<DamageDrawing>(std::in_place);
+}
+
+// One frame drawn and shown only where it changed; the frame-rate text is inside that part.
+void DrawPartialFrame(platform::DeviceContext dc, DamageDrawing& drawing, const FrameTime& frame,
+                      bool overlay) {
+  const platform::PartialPresentState state = platform::TakePartialPresentState(dc);
+  ScreenRect overlayRect;
+  if (overlay) {
+    const platform::ScreenSize screen = platform::GetScreenSize(dc);
+    const OverlayRect text = FpsOverlayRect(screen.width, screen.height);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    overlayRect = TopLeftRect(text.right, text.bottom, viewport[3]);
+  }
+  const FrameDamage::Frame next =
+      drawing.BeginFrame(frame, state.width, state.height, overlayRect, state.exposed);
+  if (overlay) fpsCounter.UpdateAndDraw(dc);
+  drawing.EndFrame();
+  platform::PresentRect(dc, next.dirty.left, next.dirty.bottom, next.dirty.Width(),
+                        next.dirty.Height());
+}
+
 }  // namespace
 
 void SetFollowWindowSize(bool follow) { followWindowSize.store(follow); }
@@ -91,6 +122,7 @@ unsigned RenderThreadProc(platform::WindowHandle window) {
   std::optional<FramePacer> pacer = MakePacer(dc);
   std::optional<platform::FineTimer> fineTimer;
   if (pacer) fineTimer.emplace();
+  std::optional<DamageDrawing> damage = MakeDamageDrawing(dc);
   std::int64_t start = NowUs();
   while (!platform::RenderThreadStopRequested()) {
     if (platform::SurfaceLost(dc)) {
@@ -101,10 +133,14 @@ unsigned RenderThreadProc(platform::WindowHandle window) {
     }
     if (follow) FollowDrawableSize(dc, viewport);
     frame.Advance(platform::TickCount());
-    DrawFrame(frame);
-    DrawBanner();
-    if (overlay) fpsCounter.UpdateAndDraw(dc);
-    platform::SwapBuffers(dc);
+    if (damage) {
+      DrawPartialFrame(dc, *damage, frame, overlay);
+    } else {
+      DrawFrame(frame);
+      DrawBanner();
+      if (overlay) fpsCounter.UpdateAndDraw(dc);
+      platform::SwapBuffers(dc);
+    }
     if (pacer) {
       WaitUntil(pacer->NextStart(start, NowUs()));
       start = NowUs();

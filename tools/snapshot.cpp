@@ -2,11 +2,15 @@
 // of frame times, and writes chosen frames as PNG files. Deterministic pictures for people and
 // for tests.
 //
-//   snapshot [--seed N] [--elapsed MS] [--frames N] [--at F1,F2,...] [--fps] [--size WxH] DIR
+//   snapshot [--seed N] [--elapsed MS] [--frames N] [--at F1,F2,...] [--fps] [--size WxH]
+//            [--present full|damage] [--resize F:WxH]... DIR
 //   snapshot --soak MAXMS [--seed N] [--frames N] [--at F1,...] [--size WxH] [DIR]
 //
 // Frames are numbered from 1; each advances the clock by --elapsed milliseconds (16 unless told).
 // Each frame in --at (default: the last) is written to DIR/frame-NNNNN.png.
+// Without --present a picture is the back buffer as drawn. With it every frame is shown in the
+// window as the saver shows it, whole (a swap) or drawn and shown only where it changed (damage),
+// and a picture is what the window shows. --resize changes the window's size before frame F.
 // --soak draws frames of 0 to MAXMS milliseconds at random, starting the clock shortly before its
 // 32-bit wrap, checks every frame's state and writes pictures only for an explicit --at. It exits
 // 1 at the first violation and prints what it was.
@@ -18,6 +22,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,6 +33,7 @@
 #include "platform/OverlayText.h"
 #include "platform/SnapshotWindow.h"
 #include "render/Banner.h"
+#include "render/DamageDrawing.h"
 #include "render/FpsCounter.h"
 #include "render/FrameDrawing.h"
 #include "render/FrameSoak.h"
@@ -68,7 +75,8 @@ void SetSaverCamera() {
 int Usage() {
   std::fprintf(stderr,
                "usage: snapshot [--seed N] [--elapsed MS] [--frames N] [--at F1,F2,...] [--fps] "
-               "[--size WxH] DIR\n"
+               "[--size WxH]\n"
+               "                [--present full|damage] [--resize F:WxH]... DIR\n"
                "       snapshot --soak MAXMS [--seed N] [--frames N] [--at F1,...] [--size WxH] "
                "[DIR]\n");
   return 2;
@@ -85,6 +93,8 @@ bool ParseNumber(const char* text, long& value) {
 int main(int argc, char** argv) {
   long seed = 1, elapsed = 16, frames = 240, width = 1024, height = 768, soakMaxMs = -1;
   bool fps = false;
+  enum class Present { Never, Full, Damage } present = Present::Never;
+  std::map<long, std::pair<long, long>> resizes;
   std::set<long> at;
   std::string dir;
   for (int i = 1; i < argc; ++i) {
@@ -111,6 +121,18 @@ int main(int argc, char** argv) {
       }
       ++i;
     } else if (arg == "--size" && next && std::sscanf(next, "%ldx%ld", &width, &height) == 2) {
+      ++i;
+    } else if (arg == "--present" && next && (std::strcmp(next, "full") == 0 ||
+                                              std::strcmp(next, "damage") == 0)) {
+      present = std::strcmp(next, "full") == 0 ? Present::Full : Present::Damage;
+      ++i;
+    } else if (arg == "--resize" && next) {
+      long f = 0, w = 0, h = 0;
+      char end = 0;
+      if (std::sscanf(next, "%ld:%ldx%ld%c", &f, &w, &h, &end) != 3 || f < 1 || w < 16 ||
+          h < 16 || w > 8192 || h > 8192)
+        return Usage();
+      resizes[f] = {w, h};
       ++i;
     } else if (arg[0] != '-' && dir.empty()) {
       dir = arg;
@@ -142,29 +164,65 @@ int main(int argc, char** argv) {
   FrameTime frame;
   // Ten minutes before the tick count wraps, so a soak crosses the wrap.
   if (soak) frame.tick = snapshotTick = 0xFFFFFFFFu - 600000u;
+  std::optional<DamageDrawing> damage;
+  if (present == Present::Damage) {
+    if (!window.CanPresentRect()) {
+      std::fprintf(stderr, "snapshot: the display cannot show part of a frame\n");
+      return 1;
+    }
+    damage.emplace();
+  }
   for (long n = 1; n <= frames; ++n) {
+    if (const auto resize = resizes.find(n); resize != resizes.end()) {
+      window.Resize(static_cast<int>(resize->second.first), static_cast<int>(resize->second.second));
+      glViewport(0, 0, window.Width(), window.Height());
+    }
     const std::uint32_t step = soak ? soaker.NextElapsed() : static_cast<std::uint32_t>(elapsed);
     frame.Advance(frame.tick + step);
     snapshotTick = frame.tick;
-    DrawFrame(frame);
-    DrawBanner();
+    FrameDamage::Frame shown;
+    if (damage) {
+      const ScreenRect text = fps ? TopLeftRect(rect.right, rect.bottom, window.Height())
+                                  : ScreenRect{};
+      shown = damage->BeginFrame(frame, window.Width(), window.Height(), text, false);
+    } else {
+      DrawFrame(frame);
+      DrawBanner();
+    }
     if (fps || soak) counter.Update();
     if (fps) platform::DrawOverlayText(nullptr, rect.right, rect.bottom, counter.Text());
+    if (damage) damage->EndFrame();
     if (soak && !soaker.Check(ribbon, FrameDrawingWings(), counter, frame.elapsedMs)) {
       std::fprintf(stderr, "snapshot: frame %ld: %s\n", n, soaker.Violation());
       return 1;
+    }
+    if (present == Present::Full) window.Swap();
+    if (damage) {
+      window.PresentRect(shown.dirty.left, shown.dirty.bottom, shown.dirty.Width(),
+                         shown.dirty.Height());
     }
     if (at.count(n)) {
       char name[32];
       std::snprintf(name, sizeof name, "/frame-%05ld.png", n);
       const std::string path = dir + name;
-      if (!WritePng(path, static_cast<int>(width), static_cast<int>(height), window.ReadRgb())) {
+      const std::vector<std::uint8_t> rgb =
+          present == Present::Never ? window.ReadRgb() : window.ReadWindowRgb();
+      if (!WritePng(path, window.Width(), window.Height(), rgb)) {
         std::fprintf(stderr, "snapshot: cannot write %s\n", path.c_str());
         return 1;
       }
       std::printf("%s\n", path.c_str());
     }
-    window.Swap();
+    if (present == Present::Never) window.Swap();
+  }
+  if (damage) {
+    const FrameDamage& d = damage->Damage();
+    std::printf("damage: %llu frames, %llu whole, %llu reaching past an edge, "
+                "%.2f %% of the window redrawn on average\n",
+                static_cast<unsigned long long>(d.Frames()),
+                static_cast<unsigned long long>(d.WholeFrames()),
+                static_cast<unsigned long long>(damage->ClippedFrames()),
+                100.0 * d.AverageCoverage());
   }
   if (soak) {
     std::printf("soak: %lld frames, %.2f simulated hours, every frame within bounds\n",

@@ -82,6 +82,8 @@ void PollEvents(x11::X11Surface& s) {
     } else if (event.type == ConfigureNotify && event.xconfigure.window == s.window) {
       s.windowWidth = event.xconfigure.width;
       s.windowHeight = event.xconfigure.height;
+    } else if (event.type == Expose) {
+      s.exposed = true;
     }
   }
 }
@@ -184,17 +186,23 @@ void MakeCurrent(DeviceContext dc, GlContext context) {
   glXMakeCurrent(s->display, s->drawable, static_cast<GLXContext>(context));
 }
 
-void SwapBuffers(DeviceContext dc) {
-  x11::X11Surface* s = x11::SurfaceOf(dc);
-  if (s == nullptr || s->lost.load()) return;
+void x11::BeforePresent() {
   if (faultOnSwap.load()) std::raise(SIGSEGV);
   while (stallSwap.load()) {
     swapStalled = true;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   swapStalled = false;
+}
+
+void x11::CountPresent() { swapCount.fetch_add(1, std::memory_order_relaxed); }
+
+void SwapBuffers(DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr || s->lost.load()) return;
+  x11::BeforePresent();
   glXSwapBuffers(s->display, s->drawable);
-  swapCount.fetch_add(1, std::memory_order_relaxed);
+  x11::CountPresent();
 }
 
 bool SwapControlAvailable(DeviceContext dc) {

@@ -1,7 +1,8 @@
 #include "platform/SnapshotWindow.h"
 
 #include <GL/glew.h>
-#include <GL/glx.h>
+#include <GL/glxew.h>
+#include <X11/Xutil.h>
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -77,6 +78,55 @@ std::vector<std::uint8_t> SnapshotWindow::ReadRgb() const {
     std::copy_n(bottomUp.data() + row * (height_ - 1 - y), row, rgb.data() + row * y);
   }
   return rgb;
+}
+
+std::vector<std::uint8_t> SnapshotWindow::ReadWindowRgb() const {
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width_) * height_ * 3);
+  if (!ok_) return rgb;
+  XImage* image = XGetImage(native_->display, native_->window, 0, 0, static_cast<unsigned>(width_),
+                            static_cast<unsigned>(height_), AllPlanes, ZPixmap);
+  if (!image) return rgb;
+  // A 24-bit true-colour window: each channel's mask is a run of eight bits.
+  const auto channel = [](unsigned long pixel, unsigned long mask) {
+    int shift = 0;
+    while (mask != 0 && (mask & 1) == 0) {
+      mask >>= 1;
+      ++shift;
+    }
+    return static_cast<std::uint8_t>((pixel >> shift) & 0xFF);
+  };
+  std::size_t at = 0;
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      const unsigned long pixel = XGetPixel(image, x, y);
+      rgb[at++] = channel(pixel, image->red_mask);
+      rgb[at++] = channel(pixel, image->green_mask);
+      rgb[at++] = channel(pixel, image->blue_mask);
+    }
+  }
+  XDestroyImage(image);
+  return rgb;
+}
+
+void SnapshotWindow::Resize(int width, int height) {
+  if (!ok_) return;
+  XResizeWindow(native_->display, native_->window, static_cast<unsigned>(width),
+                static_cast<unsigned>(height));
+  XSync(native_->display, False);
+  // The software driver learns a drawable's new size at a swap; a frame shown by copying would
+  // still draw at the old one.
+  glXSwapBuffers(native_->display, native_->window);
+  width_ = width;
+  height_ = height;
+}
+
+bool SnapshotWindow::CanPresentRect() const {
+  return ok_ && GLXEW_MESA_copy_sub_buffer && glXCopySubBufferMESA != nullptr;
+}
+
+void SnapshotWindow::PresentRect(int x, int y, int width, int height) {
+  if (CanPresentRect() && width > 0 && height > 0)
+    glXCopySubBufferMESA(native_->display, native_->window, x, y, width, height);
 }
 
 void SnapshotWindow::Swap() {

@@ -29,7 +29,17 @@ struct X11Surface {
   int drawableHeight = 0;
   // Set by the error handler when the server says the window is gone.
   std::atomic<bool> lost{false};
+  // The drawable was exposed (once it watches for that) and the frame loop has not yet heard.
+  bool exposed = false;
+  // The drawable's size when partial presentation last looked (0 before).
+  int partialWidth = 0;
+  int partialHeight = 0;
 };
+
+// What every way of presenting a frame does around it: the swap's test seams before (a fault, a
+// stall), the count of swaps after.
+void BeforePresent();
+void CountPresent();
 
 inline X11Surface* SurfaceOf(DeviceContext dc) { return static_cast<X11Surface*>(dc); }
 

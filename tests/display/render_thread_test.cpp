@@ -17,6 +17,7 @@
 #include "base/SettingsStore.h"
 #include "platform/GlSurface.h"
 #include "platform/GlSurfaceFaults.h"
+#include "platform/PartialPresent.h"
 #include "platform/RenderThread.h"
 #include "render/VideoInit.h"
 #include "support/TestWindow.h"
@@ -56,6 +57,7 @@ class RenderThreadTest : public testing::Test {
   void TearDown() override {
     Close(0);
     platform::SetGlSurfaceFaults({});
+    platform::SetPresentFaults({});
     SetFollowWindowSize(false);
   }
 
@@ -132,6 +134,44 @@ TEST_F(RenderThreadTest, StartsInOrderSwapsFramesAndStopsOnRequest) {
   ASSERT_TRUE(platform::StartRenderThread(RenderThreadProc, window.Handle()));
   EXPECT_TRUE(WaitForSwaps(3));
   Close(window.Handle());  // before the window goes, as the saver closes
+}
+
+// On this server's software renderer with the copy extension frames are shown only where they
+// changed, paced or not; without the extension, or on a graphics card, every frame is drawn and
+// swapped whole as it always was. Either way the window shows the picture, ground and all.
+TEST_F(RenderThreadTest, ShowsOnlyWhatChangedOnlyWhereTheProcessorDrawsAndCanCopy) {
+  const struct {
+    platform::PresentFaults faults;
+    int vsync;
+    bool partial;
+  } cases[] = {
+      {{}, 0, true},
+      {{}, 1, true},
+      {{.hideCopySubBuffer = true}, 0, false},
+      {{.hardwareRenderer = true}, 1, false},
+  };
+  TestWindow window(320, 240);
+  ASSERT_TRUE(window.Ok());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "vsync " << c.vsync << ", partial " << c.partial);
+    platform::SetPresentFaults(c.faults);
+    settingsStore.Set("EnableVSync", c.vsync);
+    const std::uint64_t copies = platform::PartialPresentCount();
+    const std::uint64_t pixels = platform::PartialPresentPixels();
+    ASSERT_TRUE(platform::StartRenderThread(RenderThreadProc, window.Handle()));
+    ASSERT_TRUE(WaitForSwaps(30));
+    platform::StopRenderThread();
+    const std::uint64_t copied = platform::PartialPresentCount() - copies;
+    if (c.partial) {
+      EXPECT_GE(copied, 30u);
+      // The first frame is whole; most of the rest are a small part of the window.
+      EXPECT_LT(platform::PartialPresentPixels() - pixels, copied * 320 * 240 / 2);
+    } else {
+      EXPECT_EQ(copied, 0u);
+    }
+    EXPECT_EQ(window.ScreenPixel(4, 120), 0x1a3333) << "the ground is not shown";
+    Close(window.Handle());
+  }
 }
 
 TEST_F(RenderThreadTest, AStopWaitsForAFrameStuckInTheDriverBeforeTheContextsGo) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Random.h"
+#include "creature/WingRecording.h"
 
 namespace {
 
@@ -168,6 +169,37 @@ TEST(Wing, SecondWingIsTheFirstTurnedHalfATurn) {
   }
   EXPECT_GT(a.strips[5].vertices[13].z, Root.z + 0.19);
   EXPECT_LT(b.strips[5].vertices[13].z, Root.z - 0.19);
+}
+
+// A frame drawn only where it changed learns the wings' geometry from a recording and draws it
+// later: the replay must be the same calls, and a second frame's recording must not keep the
+// first's.
+TEST(WingRecording, ReplaysWhatTheWingDrewAndStartsAfreshEachFrame) {
+  Wing wing;
+  wing.Attach(Root, Forward, Side);
+  SeedRandom(7);
+  RecordingCanvas direct;
+  wing.Draw(direct);
+  wing.Draw(direct);
+
+  SeedRandom(7);
+  WingRecording recording;
+  RecordingCanvas replayed;
+  for (int frame = 0; frame < 2; ++frame) {
+    recording.Clear();
+    wing.Draw(recording);
+    recording.Replay(replayed);
+  }
+  EXPECT_EQ(replayed.events, direct.events);
+  EXPECT_EQ(replayed.alpha, direct.alpha);
+  ASSERT_EQ(replayed.strips.size(), direct.strips.size());
+  for (std::size_t s = 0; s < direct.strips.size(); ++s) {
+    EXPECT_EQ(replayed.strips[s].kind, direct.strips[s].kind);
+    ASSERT_EQ(replayed.strips[s].vertices.size(), direct.strips[s].vertices.size());
+    for (std::size_t i = 0; i < direct.strips[s].vertices.size(); ++i)
+      ExpectNear(replayed.strips[s].vertices[i], direct.strips[s].vertices[i], 0);
+  }
+  EXPECT_EQ(recording.Vertices().size(), 5u * Wing::StreakVertexCount + 2u * 14u);
 }
 
 }  // namespace

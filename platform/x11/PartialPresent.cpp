@@ -1,0 +1,83 @@
+#include "platform/PartialPresent.h"
+
+#include <GL/glew.h>
+#include <GL/glxew.h>
+
+#include <atomic>
+
+#include "platform/GlSurfaceFaults.h"
+#include "platform/x11/X11Errors.h"
+#include "platform/x11/X11Surface.h"
+
+namespace platform {
+namespace {
+
+std::atomic<bool> hideCopySubBuffer{false};
+std::atomic<bool> hardwareRenderer{false};
+std::atomic<std::uint64_t> presentCount{0};
+std::atomic<std::uint64_t> presentPixels{0};
+
+}  // namespace
+
+bool PartialPresentAvailable(DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr || hideCopySubBuffer.load() || !GLXEW_MESA_copy_sub_buffer ||
+      glXCopySubBufferMESA == nullptr)
+    return false;
+  // What the window lost must be drawn again whole: this connection hears of it on the drawable
+  // it draws on, adding to whatever it already listens for there.
+  x11::ErrorTrap trap(s->display);
+  XWindowAttributes attributes{};
+  if (XGetWindowAttributes(s->display, s->drawable, &attributes) == 0) return false;
+  XSelectInput(s->display, s->drawable, attributes.your_event_mask | ExposureMask);
+  return trap.End() == Success;
+}
+
+const char* RendererName() {
+  if (hardwareRenderer.load()) return "Test graphics card";
+  const GLubyte* name = glGetString(GL_RENDERER);
+  return name != nullptr ? reinterpret_cast<const char*>(name) : "";
+}
+
+PartialPresentState TakePartialPresentState(DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr) return {};
+  // The events were read by the frame's check for a lost window, just before.
+  PartialPresentState state;
+  state.width = s->ownsDrawable ? s->drawableWidth : s->windowWidth;
+  state.height = s->ownsDrawable ? s->drawableHeight : s->windowHeight;
+  state.exposed = s->exposed;
+  s->exposed = false;
+  if (s->partialWidth != 0 && (state.width != s->partialWidth || state.height != s->partialHeight) &&
+      !s->lost.load()) {
+    // The software driver learns a drawable's new size only at a swap: without one, the frame
+    // would be drawn into a back buffer of the old size. The back buffer holds the picture the
+    // window already shows, so the swap shows nothing new.
+    x11::ErrorTrap trap(s->display);
+    glXSwapBuffers(s->display, s->drawable);
+  }
+  s->partialWidth = state.width;
+  s->partialHeight = state.height;
+  return state;
+}
+
+void PresentRect(DeviceContext dc, int x, int y, int width, int height) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr || s->lost.load() || width <= 0 || height <= 0) return;
+  x11::BeforePresent();
+  glXCopySubBufferMESA(s->display, s->drawable, x, y, width, height);
+  x11::CountPresent();
+  presentCount.fetch_add(1, std::memory_order_relaxed);
+  presentPixels.fetch_add(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height),
+                          std::memory_order_relaxed);
+}
+
+std::uint64_t PartialPresentCount() { return presentCount.load(std::memory_order_relaxed); }
+std::uint64_t PartialPresentPixels() { return presentPixels.load(std::memory_order_relaxed); }
+
+void SetPresentFaults(const PresentFaults& faults) {
+  hideCopySubBuffer.store(faults.hideCopySubBuffer);
+  hardwareRenderer.store(faults.hardwareRenderer);
+}
+
+}  // namespace platform

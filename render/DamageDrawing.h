@@ -1,0 +1,29 @@
+#pragma once
+#include "render/CreatureBounds.h"
+#include "render/FrameDamage.h"
+#include "render/FrameTime.h"
+
+// Draws frames into a back buffer that keeps its contents between frames, clearing and drawing
+// only the part that changed (FrameDamage), with the scissor test on that part. The caller then
+// draws the frame-rate text (it lies inside the part) and presents the part.
+class DamageDrawing {
+ public:
+  // After scene initialisation, with the context current.
+  DamageDrawing();
+
+  // Advances the frame, clears and draws the creature and the banner inside the frame's dirty
+  // rectangle of a `width` x `height` drawable. `overlay` is the frame-rate text's rectangle,
+  // empty when it is not shown. The scissor test stays on until EndFrame.
+  FrameDamage::Frame BeginFrame(const FrameTime& frame, int width, int height,
+                                const ScreenRect& overlay, bool exposed);
+  void EndFrame();
+
+  const FrameDamage& Damage() const { return damage; }
+  // Frames whose creature reached past an edge of the window.
+  std::uint64_t ClippedFrames() const { return clippedFrames; }
+
+ private:
+  CreatureBounds bounds;
+  FrameDamage damage;
+  std::uint64_t clippedFrames = 0;
+};
