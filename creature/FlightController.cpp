@@ -30,9 +30,13 @@ Vector3 DrawCruiseTarget() {
 
 }  // namespace
 
-FlightController::FlightController(Ribbon& ribbon) : ribbon_(ribbon) {
+FlightController::FlightController(Ribbon& ribbon) : ribbon_(ribbon) { Restart(); }
+
+void FlightController::Restart() {
   ribbon_.Reset({0, 0, -20}, {0, 1, 0}, {0, 0, 1});
   state_ = Cruise;
+  stateMs_ = 0;
+  stateDurationMs_ = 0;
   target_ = DrawCruiseTarget();
 }
 

@@ -28,6 +28,9 @@ class FlightController {
   // a target drawn from the random source.
   explicit FlightController(Ribbon& ribbon);
 
+  // Starts the flight afresh, exactly as construction does.
+  void Restart();
+
   // Once per frame, before the ribbon is packed for drawing.
   void Update(int elapsedMs);
 

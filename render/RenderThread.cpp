@@ -11,6 +11,7 @@
 
 #include "base/AppLog.h"
 #include "base/SettingsStore.h"
+#include "creature/FlightController.h"
 #include "platform/Clock.h"
 #include "platform/GlSurface.h"
 #include "platform/Notify.h"
@@ -27,6 +28,7 @@
 namespace {
 
 std::atomic<bool> followWindowSize{false};
+std::atomic<bool> restartFlight{false};
 
 // Sets the viewport to the drawable whenever its size changes; an unreadable size keeps the last.
 void FollowDrawableSize(platform::DeviceContext dc, platform::ScreenSize& viewport) {
@@ -93,6 +95,8 @@ void DrawPartialFrame(platform::DeviceContext dc, DamageDrawing& drawing, const 
 
 void SetFollowWindowSize(bool follow) { followWindowSize.store(follow); }
 
+void RestartFlight() { restartFlight.store(true); }
+
 unsigned RenderThreadProc(platform::WindowHandle window) {
   // Read once: a change takes effect at the saver's next start. Negative values mean off.
   int enableFps = 0;
@@ -133,6 +137,8 @@ unsigned RenderThreadProc(platform::WindowHandle window) {
     }
     if (follow) FollowDrawableSize(dc, viewport);
     frame.Advance(platform::TickCount());
+    // The flight is the render thread's alone: a restart asked for elsewhere happens here.
+    if (restartFlight.exchange(false)) flightController.Restart();
     if (damage) {
       DrawPartialFrame(dc, *damage, frame, overlay);
     } else {

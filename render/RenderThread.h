@@ -14,3 +14,6 @@ unsigned RenderThreadProc(platform::WindowHandle window);
 // drawable's size with the viewport; the saver's own modes keep the viewport the context started
 // with. Set before the render thread starts.
 void SetFollowWindowSize(bool follow);
+
+// Any thread: the next frame starts the flight afresh, as at the saver's start.
+void RestartFlight();

@@ -17,12 +17,21 @@ bool inheritedIgnore[3] = {};
 int pipeRead = -1;
 int pipeWrite = -1;
 volatile sig_atomic_t pending = 0;
+int resetRead = -1;
+int resetWrite = -1;
 
 void OnSignal(int number) {
   const int saved = errno;
   pending = number;
   const char byte = static_cast<char>(number);
   [[maybe_unused]] const ssize_t written = write(pipeWrite, &byte, 1);
+  errno = saved;
+}
+
+void OnReset(int) {
+  const int saved = errno;
+  const char byte = 0;
+  [[maybe_unused]] const ssize_t written = write(resetWrite, &byte, 1);  // full: one is enough
   errno = saved;
 }
 
@@ -51,5 +60,22 @@ void ReleaseEndSignals() {
   for (int i = 0; i < 3; ++i) signal(EndingSignals[i], inheritedIgnore[i] ? SIG_IGN : SIG_DFL);
   if (pending != 0) raise(pending);
 }
+
+void CatchResetSignal() {
+  struct sigaction old {};
+  sigaction(SIGUSR1, nullptr, &old);
+  if (old.sa_handler == SIG_IGN || resetRead >= 0) return;
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  resetRead = fds[0];
+  resetWrite = fds[1];
+  struct sigaction action {};
+  action.sa_handler = OnReset;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGUSR1, &action, nullptr);
+}
+
+int ResetSignalFd() { return resetRead; }
 
 }  // namespace platform

@@ -11,4 +11,12 @@ int EndSignalFd();
 // ends the process as it would have.
 void ReleaseEndSignals();
 
+// XScreenSaver's modes: SIGUSR1 asks the saver to start its flight afresh (a locker sends it when
+// its prompt closes) instead of ending it. Each one becomes a byte in a pipe of its own, so that
+// nothing watching the end signals mistakes it for one. Ignored when the process was started
+// with it ignored.
+void CatchResetSignal();
+// That pipe's read end (non-blocking), or -1.
+int ResetSignalFd();
+
 }  // namespace platform

@@ -6,6 +6,7 @@
 
 #include "host/SaverClassProc.h"
 #include "host/ShellMessages.h"
+#include "render/RenderThread.h"
 #include "platform/Clock.h"
 #include "platform/x11/EndSignals.h"
 #include "platform/x11/LogindWatcher.h"
@@ -154,10 +155,11 @@ int SaverEventLoop::Run() {
       const std::uint32_t since = TickCount() - lastAcPoll;
       timeout = since >= AcPollMs ? 0 : static_cast<int>(AcPollMs - since);
     }
-    pollfd fds[3] = {{ConnectionNumber(display), POLLIN, 0},
+    pollfd fds[4] = {{ConnectionNumber(display), POLLIN, 0},
                      {wakeRead, POLLIN, 0},
-                     {EndSignalFd(), POLLIN, 0}};
-    poll(fds, 3, timeout);
+                     {EndSignalFd(), POLLIN, 0},
+                     {ResetSignalFd(), POLLIN, 0}};
+    poll(fds, 4, timeout);
     char bytes[64];
     if (fds[1].revents & POLLIN) {
       while (read(wakeRead, bytes, sizeof bytes) > 0) {
@@ -168,6 +170,11 @@ int SaverEventLoop::Run() {
       bool any = false;
       while (read(EndSignalFd(), bytes, sizeof bytes) > 0) any = true;
       if (any) Post(WmClose, 0, 0);
+    }
+    if (fds[3].revents & POLLIN) {
+      while (read(ResetSignalFd(), bytes, sizeof bytes) > 0) {
+      }
+      RestartFlight();
     }
     if (pollAc && TickCount() - lastAcPoll >= AcPollMs) {
       lastAcPoll = TickCount();

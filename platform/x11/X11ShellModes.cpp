@@ -136,6 +136,7 @@ int X11ShellModes::RunOnWindow(WindowHandle window, const HackOptions& options) 
   Display* display = DisplayOrSay();
   if (display == nullptr) return -1;
   OverrideForThisRun(options);
+  CatchResetSignal();  // a locker's SIGUSR1 restarts the flight
   // XScreenSaver owns input and locking: no close rules, the window's end or SIGTERM close.
   shellState.isPreview = true;
   SetFollowWindowSize(true);  // XScreenSaver may resize its window

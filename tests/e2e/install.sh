@@ -10,6 +10,7 @@ grep -q '_label="Velmora"' "$xml"
 grep -q '<command arg="--root"/>' "$xml"
 desktop=$prefix/share/applications/velmora-settings.desktop
 grep -q '^Exec=.*/libexec/xscreensaver/velmora /c$' "$desktop"
+grep -qx "Exec=$prefix/libexec/xscreensaver/velmora --root" "$prefix/share/applications/screensavers/velmora.desktop"
 # The installed hack answers its options like the built one.
 set +e
 "$prefix/libexec/xscreensaver/velmora" -window-id junk

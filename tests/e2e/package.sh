@@ -1,4 +1,5 @@
-# scripts/package's .deb: its layout, unpacked with dpkg-deb, and the unpacked saver's preview.
+# scripts/package's .deb: lintian's verdict, its layout, unpacked with dpkg-deb, its desktop entries
+# and the unpacked saver's preview.
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb.
 set -u
 work=$(mktemp -d /tmp/velmora-package-test.XXXXXX)
@@ -7,14 +8,26 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 "$2/scripts/package" "$1" "$work" >/dev/null || { echo "FAIL: scripts/package"; exit 1; }
 deb=$(echo "$work"/velmora_*.deb)
 dpkg-deb -x "$deb" "$work/root" || { echo "FAIL: dpkg-deb -x $deb"; exit 1; }
+# Debian's own checks of a package: no error and no warning (as root it warns about that).
+lintian --fail-on error,warning "$deb" 2> >(grep -v 'running with root privileges' >&2) ||
+  fail "lintian finds fault with the package"
 root=$work/root
 for f in usr/libexec/xscreensaver/velmora usr/share/xscreensaver/config/velmora.xml \
-         usr/share/applications/velmora-settings.desktop usr/share/man/man6/velmora.6.gz \
+         usr/share/applications/velmora-settings.desktop \
+         usr/share/applications/screensavers/velmora.desktop usr/share/man/man6/velmora.6.gz \
          usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz; do
   [ -f "$root/$f" ] || fail "no /$f in the package"
 done
 grep -qx 'Exec=/usr/libexec/xscreensaver/velmora /c' "$root/usr/share/applications/velmora-settings.desktop" ||
   fail "desktop entry does not run /usr/libexec/xscreensaver/velmora"
+# MATE's and Xfce's savers run the entry's Exec; the program it names must be the packaged one.
+saver_entry=$root/usr/share/applications/screensavers/velmora.desktop
+grep -qx 'Exec=/usr/libexec/xscreensaver/velmora --root' "$saver_entry" &&
+  grep -qx 'TryExec=/usr/libexec/xscreensaver/velmora' "$saver_entry" ||
+  fail "saver entry does not run /usr/libexec/xscreensaver/velmora --root"
+for entry in "$root/usr/share/applications/velmora-settings.desktop" "$saver_entry"; do
+  desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
+done
 dpkg-deb -f "$deb" Depends | grep -q 'libglew' || fail "Depends lacks the GLEW library"
 dpkg-deb -f "$deb" Depends | grep -q 'libgtk-3' || fail "Depends lacks GTK, which the dialogs' module needs"
 [ -n "$(find "$root/usr/lib" -name velmora-gtk.so)" ] || fail "no GTK module in the package"

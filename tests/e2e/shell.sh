@@ -1,5 +1,6 @@
 # The real saver on a private display: exit codes, the preview, the full-screen close rules, the
-# single instance, the XScreenSaver modes and closing at random moments during start-up.
+# single instance, the XScreenSaver modes (where SIGUSR1 restarts the flight) and closing at
+# random moments during start-up.
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb.
 set -u
 build=$1
@@ -82,6 +83,11 @@ start_window
 sleep 1
 xdotool key a click 1; sleep 0.3
 alive "$pid" || fail "input closed the -window-id saver"
+# A locker's SIGUSR1 restarts the flight; the saver goes on drawing and still ends in order.
+kill -USR1 "$pid"; sleep 0.2; kill -USR1 "$pid"; kill -USR1 "$pid"; sleep 0.5
+alive "$pid" || fail "SIGUSR1 ended the -window-id saver"
+mean=$(import -window "$window" -format '%[fx:mean]' info: 2>/dev/null)
+awk -v m="${mean:-0}" 'BEGIN { exit !(m > 0) }' || fail "nothing drawn after SIGUSR1 (mean $mean)"
 kill -TERM "$pid"
 finish "$pid" || fail "-window-id: SIGTERM did not end with 0"
 last_line_is_fps || fail "-window-id: log does not end with the frame-rate line"

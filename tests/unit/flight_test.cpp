@@ -43,7 +43,7 @@ struct Flight {
   }
 };
 
-TEST(Flight, ConstructionLaysOutTheRibbonAndDrawsTheFirstTarget) {
+TEST(Flight, ConstructionAndRestartLayOutTheRibbonAndDrawTheFirstTarget) {
   Ribbon ribbon;
   ForcedRandomDraws draws{0.25, 1.0, 0.5};
   FlightController f(ribbon);
@@ -55,6 +55,19 @@ TEST(Flight, ConstructionLaysOutTheRibbonAndDrawsTheFirstTarget) {
   EXPECT_NEAR(ribbon.Node(19).position.z, -20.95, 1e-12);
   ExpectExactly(ribbon.Node(7).up, {0, 1, 0});
   ExpectExactly(ribbon.Node(7).side, {1, 0, 0});
+
+  // A restart in the middle of a flight is the same fresh start.
+  Probe::Set(f, Wiggle, 1234);
+  for (int i = 0; i < 50; ++i) f.Update(16);
+  ForcedRandomDraws again{0.25, 1.0, 0.5};
+  f.Restart();
+  EXPECT_EQ(again.Taken(), 3u);
+  ExpectExactly(f.Target(), {-0.5, 1.0, -3.5});
+  EXPECT_EQ(f.State(), Cruise);
+  EXPECT_EQ(f.StateMs(), 0);
+  ExpectExactly(ribbon.Node(0).position, {0, 0, -20});
+  EXPECT_NEAR(ribbon.Node(19).position.z, -20.95, 1e-12);
+  ExpectExactly(ribbon.Node(7).up, {0, 1, 0});
 
   // Unforced, the first target is the generator's default sequence: the same on every run.
   SeedRandom(1);

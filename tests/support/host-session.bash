@@ -1,0 +1,90 @@
+# For the tests of the desktop hosts (MATE's saver, xsecurelock), which find the saver only where
+# the package puts it and run it as an ordinary user: `host_session BUILD SOURCE USER` builds the
+# package from BUILD, installs it, makes the throw-away USER with a session bus of its own, and
+# on exit ends USER's processes, removes USER and the package again. Root only: anywhere else,
+# or where a velmora package is installed already, the test is skipped (status 77). One such
+# test at a time on the machine, since they share /usr. It sets $work, $user, $home, and offers
+# as_user, pids_of and the picture checks.
+host_session() {
+  local build=$1 source=$2
+  user=$3
+  [ "$(id -u)" -eq 0 ] || { echo "SKIP: installs the package, so runs as root only"; exit 77; }
+  exec 9>/tmp/velmora-host-session.lock
+  flock -w 300 9 || { echo "FAIL: another host test holds the lock"; exit 1; }
+  if dpkg-query -W -f='${Status}' velmora 2>/dev/null | grep -q 'install ok installed'; then
+    echo "SKIP: a velmora package is installed here already; it is not replaced"
+    exit 77
+  fi
+  work=$(mktemp -d /tmp/velmora-host.XXXXXX)
+  trap host_cleanup EXIT
+  "$source/scripts/package" "$build" "$work" >/dev/null || { echo "FAIL: scripts/package"; exit 1; }
+  dpkg -i "$work"/velmora_*.deb >"$work/dpkg.log" ||
+    { echo "FAIL: dpkg -i"; cat "$work/dpkg.log"; exit 1; }
+  if id "$user" >/dev/null 2>&1; then userdel -r "$user" 2>&1; fi
+  useradd -m "$user" || { echo "FAIL: useradd $user"; exit 1; }
+  home=$(getent passwd "$user" | cut -d: -f6)
+  runtime=$work/run
+  mkdir -m 0700 "$runtime" && chown "$user": "$runtime"
+  chmod 0755 "$work"
+  local bus_pid
+  read -r bus bus_pid < <(as_user dbus-daemon --session --fork --print-address=1 --print-pid=1 |
+                          paste -sd' ')
+  [ -n "${bus_pid:-}" ] || { echo "FAIL: no session bus for $user"; exit 1; }
+}
+
+host_cleanup() {
+  local status=$?
+  # Everything the throw-away user runs was started by this test.
+  local left
+  left=$(pgrep -u "$user" | paste -sd' ')
+  [ -z "$left" ] || { kill $left; sleep 0.5; }
+  left=$(pgrep -u "$user" | paste -sd' ')
+  [ -z "$left" ] || kill -KILL $left
+  userdel -r "$user" 2>&1 | grep -v 'mail spool' >&2
+  dpkg -r velmora >/dev/null || echo "FAIL: dpkg -r velmora" >&2
+  [ "$status" -ne 0 ] || rm -rf "$work"
+  exit "$status"
+}
+
+as_user() {
+  runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$home" XDG_RUNTIME_DIR="$runtime" \
+    LIBGL_ALWAYS_SOFTWARE=1 ${bus:+DBUS_SESSION_BUS_ADDRESS=$bus} "$@"
+}
+
+# The user's processes running exactly this command line, one pid a line.
+pids_of() { pgrep -u "$user" -fx "$1"; }
+
+wait_until() {  # seconds, command...
+  local tries=$(($1 * 10))
+  for _ in $(seq "$tries"); do "${@:2}" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+
+# The X window a saver process was given, from its environment, as a number.
+saver_window() {
+  local value
+  value=$(tr '\0' '\n' <"/proc/$1/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+  [ -n "$value" ] && printf '%d\n' "$value"
+}
+
+# Whether the screenshot FILE of a saver's window shows the creature: the corner is the saver's
+# clear colour, and outside the banner's corner at least MIN pixels are something else.
+creature_drawn() {  # file, min
+  local size corner other
+  size=$(identify -format '%w %h' "$1") || return 1
+  set -- "$1" "$2" $size
+  corner=$(convert "$1" -format '%[pixel:p{1,1}]' info:)
+  [ "$corner" = "srgb(26,51,51)" ] || { echo "corner is $corner"; return 1; }
+  other=$(convert "$1" -fill "$corner" -draw "rectangle $(($3 * 7 / 10)),$(($4 * 3 / 4)) $3,$4" \
+            -fuzz 6% -fill black -opaque "$corner" -fill white +opaque black -colorspace gray \
+            -format '%[fx:round(mean*w*h)]' info:)
+  [ "$other" -ge "$2" ] || { echo "only $other pixels besides the background"; return 1; }
+}
+
+# A screenshot of window ID into FILE, cut from the screen (with whatever is drawn inside it).
+shoot_window() {  # id, file
+  local geometry
+  geometry=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /^ +Width/ { w = $NF } /^ +Height/ { h = $NF } END { printf "%dx%d+%d+%d", w, h, x, y }')
+  import -window root -crop "$geometry" +repage "$2"
+}
