@@ -4,22 +4,20 @@
 # In XScreenSaver's modes nobody could answer a box: the message goes to stderr, status 255.
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb.
 set -u
+build=$1
 work=$(mktemp -d /tmp/velmora-failure.XXXXXX)
 cp "$1/platform/x11/velmora" "$work/velmora"
 cp "$1/platform/x11/velmora-gtk.so" "$work/"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=../support/saver-log.bash
+source "$2"/tests/support/saver-log.bash
 # xdotool matches names without regard to case: the saver's own "Screen Saver" is sorted out.
 boxes() {
   for id in $(xdotool search --onlyvisible --name '^Screen saver$' 2>/dev/null); do
     xprop -id "$id" WM_NAME | grep -q '= "Screen saver"$' && echo "$id"
   done
-}
-finish() {
-  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$1" 2>/dev/null; then kill -KILL "$1"; wait "$1" 2>/dev/null; return 124; fi
-  wait "$1"
 }
 
 for how in dismiss signal; do
@@ -47,11 +45,9 @@ for how in dismiss signal; do
 done
 
 echo "-- XScreenSaver's modes: no box"
-"$1/tools/xtestwindow" 320 240 >"$work/id" & window_pid=$!
-"$1/tools/xtestwindow" 320 240 input-only >"$work/input-only" & input_only_pid=$!
-for _ in $(seq 100); do [ -s "$work/id" ] && [ -s "$work/input-only" ] && break; sleep 0.02; done
-window=$(cat "$work/id")
-input_only=$(cat "$work/input-only")
+test_window 320 240 input-only
+input_only=$window input_only_pid=$window_pid
+test_window 320 240
 # description, value of MESA_GL_VERSION_OVERRIDE ("" for none), saver arguments
 hack_failure() {
   rm -f "$log"
