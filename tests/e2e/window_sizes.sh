@@ -28,17 +28,19 @@ banner_shown() {
 echo "-- a resize during start-up"
 # Preview hosts start the saver in a small window and size it at once; the change may come while
 # the saver reads the size, or while it sets up OpenGL.
-for delay in 0 0.02 0.1 0.3; do
-  test_window 16 16
-  rm -f "$log"
-  "$saver" --window-id "$window" & pid=$!
-  sleep "$delay"
-  xdotool windowsize "$window" 480 300
-  wait_for_line "   Notify : Scene has been initialized successfully" || fail "did not start"
-  sleep 0.5
-  banner_shown 480 300 || fail "--window-id, resized after ${delay}s: the picture kept the old size"
-  stop "$pid"
-  stop "$window_pid"
+for mode in --window-id /p; do
+  for delay in 0 0.02 0.1 0.3; do
+    test_window 16 16
+    rm -f "$log"
+    "$saver" "$mode" "$window" & pid=$!
+    sleep "$delay"
+    xdotool windowsize "$window" 480 300
+    wait_for_line "   Notify : Scene has been initialized successfully" || fail "$mode: did not start"
+    sleep 0.5
+    banner_shown 480 300 || fail "$mode, resized after ${delay}s: the picture kept the old size"
+    stop "$pid"
+    stop "$window_pid"
+  done
 done
 
 echo "-- the preview follows its host"
