@@ -4,6 +4,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cstdio>
+
+#include "base/AppLog.h"
 #include "host/SaverClassProc.h"
 #include "host/ShellMessages.h"
 #include "render/RenderThread.h"
@@ -49,7 +52,23 @@ void SaverEventLoop::Post(unsigned message, std::uintptr_t wordParam, std::intpt
 }
 
 void SaverEventLoop::Dispatch(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam) {
-  if (!quit) SaverClassProc(saver.window, message, wordParam, longParam);
+  if (quit) return;
+  if (message == WmUser && !closeRules) {
+    FailWithoutBox();
+    return;
+  }
+  SaverClassProc(saver.window, message, wordParam, longParam);
+}
+
+// In XScreenSaver's modes a message box would sit on the desktop or under the lock with nobody
+// to answer it, and the saver would wait on it: the message goes to stderr instead, and the run
+// fails once the usual close has run.
+void SaverEventLoop::FailWithoutBox() {
+  appLog.Write(Notify, "Exit with error");
+  const char* text = appLog.UserMessage();
+  std::fprintf(stderr, "velmora: %s\n", text ? text : "the saver could not start");
+  failed = true;
+  Dispatch(WmClose, 0, 0);
 }
 
 void SaverEventLoop::DrainPosted() {
@@ -182,7 +201,7 @@ int SaverEventLoop::Run() {
     }
   }
   x11::ReceiveWindowMessages(0, {});
-  return quitCode;
+  return failed ? -1 : quitCode;
 }
 
 ScreenPoint SaverEventLoop::CursorPosition() {

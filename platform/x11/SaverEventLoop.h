@@ -45,12 +45,14 @@ class SaverEventLoop : public ShellSystem {
   void Dispatch(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam);
   void Translate(const XEvent& event);
   void DrainPosted();
+  void FailWithoutBox();
 
   Display* display;
   SaverWindow saver;
   bool closeRules;
   bool destroyed = false;
   bool quit = false;
+  bool failed = false;  // the run ends with -1 whatever the quit message says
   int quitCode = 0;
   std::mutex postedLock;
   std::deque<Message> posted;

@@ -15,10 +15,9 @@ source "$2"/tests/support/saver-log.bash
 
 # A client that takes both grabs and holds them until it is killed; its pid in $holder.
 hold_input() {
-  rm -f "$work/id"
-  "$build/tools/xtestwindow" 100 100 grab >"$work/id" & holder=$!
-  for _ in $(seq 100); do [ -s "$work/id" ] && break; sleep 0.02; done
-  [ -s "$work/id" ] || fail "the test client could not take the grabs"
+  test_window 100 100 grab
+  holder=$window_pid
+  [ -n "$window" ] || fail "the test client could not take the grabs"
 }
 saver_window() { xwininfo -root -tree | grep -c '"Screen Saver": ("velmora"'; }
 

@@ -9,10 +9,10 @@ saver=$work/velmora
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=../support/saver-log.bash
+source "$2"/tests/support/saver-log.bash
 
-"$build/tools/xtestwindow" 320 240 input-only >"$work/id" & window_pid=$!
-for _ in $(seq 100); do [ -s "$work/id" ] && break; sleep 0.02; done
-window=$(cat "$work/id")
+test_window 320 240 input-only
 for mode in /p /l; do
   rm -f "$log"
   timeout 5 "$saver" "$mode" "$window" 2>"$work/stderr"; code=$?

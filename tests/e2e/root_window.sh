@@ -48,10 +48,8 @@ echo "-- the root window"
 run "root window"
 
 echo "-- a desktop's virtual root"
-"$build/tools/xtestwindow" 1024 768 >"$work/id" & window_pid=$!
-for _ in $(seq 100); do [ -s "$work/id" ] && break; sleep 0.02; done
-vroot=$(cat "$work/id")
-xprop -id "$vroot" -f __SWM_VROOT 32x -set __SWM_VROOT "$vroot"
+test_window 1024 768
+xprop -id "$window" -f __SWM_VROOT 32x -set __SWM_VROOT "$window"
 run "virtual root"
 kill "$window_pid"; wait "$window_pid" 2>/dev/null
 

@@ -14,14 +14,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # shellcheck source=../support/saver-log.bash
 source "$2"/tests/support/saver-log.bash
 
-# A test window at the root's origin (no window manager runs): its id in $window.
-start_window() {
-  rm -f "$work/id"
-  "$build/tools/xtestwindow" "$1" "$2" >"$work/id" & window_pid=$!
-  for _ in $(seq 100); do [ -s "$work/id" ] && break; sleep 0.02; done
-  window=$(cat "$work/id")
-}
 stop() { kill "$1" 2>/dev/null; wait "$1" 2>/dev/null; }
+# Test windows sit at the root's origin: no window manager runs.
 # width height: whether the banner shows in the lower right of a picture of that size drawn at
 # the root's origin (the clear colour alone there is plain).
 banner_shown() {
@@ -34,22 +28,24 @@ banner_shown() {
 echo "-- a resize during start-up"
 # Preview hosts start the saver in a small window and size it at once; the change may come while
 # the saver reads the size, or while it sets up OpenGL.
-for delay in 0 0.02 0.1 0.3; do
-  start_window 16 16
-  rm -f "$log"
-  "$saver" --window-id "$window" & pid=$!
-  sleep "$delay"
-  xdotool windowsize "$window" 480 300
-  wait_for_line "   Notify : Scene has been initialized successfully" || fail "did not start"
-  sleep 0.5
-  banner_shown 480 300 || fail "--window-id, resized after ${delay}s: the picture kept the old size"
-  stop "$pid"
-  stop "$window_pid"
+for mode in --window-id /p; do
+  for delay in 0 0.02 0.1 0.3; do
+    test_window 16 16
+    rm -f "$log"
+    "$saver" "$mode" "$window" & pid=$!
+    sleep "$delay"
+    xdotool windowsize "$window" 480 300
+    wait_for_line "   Notify : Scene has been initialized successfully" || fail "$mode: did not start"
+    sleep 0.5
+    banner_shown 480 300 || fail "$mode, resized after ${delay}s: the picture kept the old size"
+    stop "$pid"
+    stop "$window_pid"
+  done
 done
 
 echo "-- the preview follows its host"
 for mode in /p /l; do
-  start_window 320 240
+  test_window 320 240
   rm -f "$log"
   "$saver" "$mode" "$window" & pid=$!
   wait_for_line "   Notify : Scene has been initialized successfully" || fail "$mode: did not start"

@@ -15,3 +15,13 @@ well_formed() {
   [ "$(tail -c 1 "$1" | od -An -c | tr -d ' ')" = '\n' ] || return 1
   ! grep -qvE '^(   Notify : |\(!\)Error : |Unlabel record : )' "$1"
 }
+# Starts "$build"/tools/xtestwindow with the given arguments; its id in $window once printed
+# (empty when it never is) and its pid in $window_pid.
+test_window() {
+  local out
+  out=$(mktemp /tmp/velmora-window.XXXXXX)
+  "$build/tools/xtestwindow" "$@" >"$out" & window_pid=$!
+  for _ in $(seq 100); do [ -s "$out" ] && break; sleep 0.02; done
+  window=$(cat "$out")
+  rm -f "$out"
+}
