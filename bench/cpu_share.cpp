@@ -1,9 +1,11 @@
 // What a program drawing into one window costs per second: the processor share of its process
 // (every thread, from /proc) and the frames it shows (content changes of the window, seen through
 // the X DAMAGE extension), over the same stretch after it has settled. Used to set the saver at
-// its default settings beside other GL screen savers on the same server.
+// its default settings beside other GL screen savers on the same server. With --server, the X
+// server's share over the same stretch too (it copies every frame a program shows), and the sum:
+// run on a server of its own, where nothing else draws.
 //
-//   cpu_share WINDOW [--seconds N] [--settle S] NAME=COMMAND ...
+//   cpu_share WINDOW [--seconds N] [--settle S] [--server PID] NAME=COMMAND ...
 //
 // Each COMMAND is blank-separated words, %w standing for WINDOW; they run one after the other.
 #include <X11/Xlib.h>
@@ -47,7 +49,8 @@ bool CountFrames(Display* display, int damageEvent, Damage damage, int pidfd, Cl
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: cpu_share WINDOW [--seconds N] [--settle S] NAME=COMMAND ...\n");
+  std::fprintf(stderr,
+               "usage: cpu_share WINDOW [--seconds N] [--settle S] [--server PID] NAME=COMMAND ...\n");
   return 2;
 }
 
@@ -57,11 +60,17 @@ int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const unsigned long window = std::strtoul(argv[1], nullptr, 0);
   double seconds = 10, settle = 2;
+  pid_t server = 0;
   int first = 2;
   for (; first + 1 < argc && argv[first][0] == '-'; first += 2) {
     if (!std::strcmp(argv[first], "--seconds")) seconds = std::atof(argv[first + 1]);
     else if (!std::strcmp(argv[first], "--settle")) settle = std::atof(argv[first + 1]);
+    else if (!std::strcmp(argv[first], "--server")) server = std::atoi(argv[first + 1]);
     else return Usage();
+  }
+  if (server < 0 || (server > 0 && bench::ProcessorSeconds(server) < 0)) {
+    std::fprintf(stderr, "cpu_share: no process %d to measure as the X server\n", server);
+    return 1;
   }
   if (window == 0 || seconds <= 0 || settle < 0 || first >= argc) return Usage();
   Display* display = XOpenDisplay(nullptr);
@@ -87,11 +96,13 @@ int main(int argc, char** argv) {
     frames = 0;
     const Clock::time_point start = Clock::now();
     const double before = bench::ProcessorSeconds(child);
+    const double serverBefore = server > 0 ? bench::ProcessorSeconds(server) : 0;
     running = running && CountFrames(display, damageEvent, damage, pidfd,
                                      start + std::chrono::duration_cast<Clock::duration>(
                                                  std::chrono::duration<double>(seconds)),
                                      frames);
     const double used = bench::ProcessorSeconds(child) - before;
+    const double serverUsed = server > 0 ? bench::ProcessorSeconds(server) - serverBefore : 0;
     const double wall = Seconds(Clock::now() - start);
     XDamageDestroy(display, damage);
     kill(child, SIGTERM);
@@ -102,8 +113,16 @@ int main(int argc, char** argv) {
       ++failures;
       continue;
     }
-    std::printf("%-10s %.3f of a processor, %.1f frames/s, %.2f ms of processor a frame\n",
-                name.c_str(), used / wall, frames / wall, frames ? used * 1000 / frames : 0.0);
+    if (server > 0) {
+      // Per frame as well: on a loaded machine a program may get less than it asks for.
+      std::printf("%-10s %.3f program + %.3f X server = %.3f of a processor, %.1f frames/s, "
+                  "%.2f ms a frame\n",
+                  name.c_str(), used / wall, serverUsed / wall, (used + serverUsed) / wall,
+                  frames / wall, frames ? (used + serverUsed) * 1000 / frames : 0.0);
+    } else {
+      std::printf("%-10s %.3f of a processor, %.1f frames/s, %.2f ms of processor a frame\n",
+                  name.c_str(), used / wall, frames / wall, frames ? used * 1000 / frames : 0.0);
+    }
     std::fflush(stdout);
   }
   XCloseDisplay(display);

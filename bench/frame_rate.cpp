@@ -3,9 +3,10 @@
 // FloorSurface.h, side by side on one window: rounds alternate floor and saver (ABBA), each
 // counting swaps over the same number of seconds after a warm-up. The ratio is the figure.
 //
-//   frame_rate WINDOW_ID [--seconds S] [--rounds R] [--fps] [--only floor|saver]
+//   frame_rate WINDOW_ID [--seconds S] [--rounds R] [--fps] [--whole-frames] [--only floor|saver]
 //
-// --only runs one side alone, for a profiler.
+// --only runs one side alone, for a profiler. --whole-frames has the saver draw and swap every
+// frame whole, as where the driver cannot show part of a frame.
 // The window is any mapped window (tools/xtestwindow 1024 768); the swap interval is 0 for both.
 // Beside the rate, each run reports the processor time per frame of this process (all its
 // threads, the driver's included) and, when tests/with-xvfb started the server, of the X server
@@ -138,7 +139,7 @@ double Median(std::vector<double> v) {
 int Usage() {
   std::fprintf(stderr,
                "usage: frame_rate WINDOW_ID [--seconds S] [--rounds R] [--fps] "
-               "[--only floor|saver]\n");
+               "[--whole-frames] [--only floor|saver]\n");
   return 2;
 }
 
@@ -157,6 +158,8 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--fps")) {
       overlay = true;
+    } else if (!std::strcmp(argv[i], "--whole-frames")) {
+      platform::SetPresentFaults({.hideCopySubBuffer = true});
     } else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc) {
       seconds = std::atof(argv[++i]);
     } else if (!std::strcmp(argv[i], "--only") && i + 1 < argc &&
