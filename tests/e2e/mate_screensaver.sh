@@ -8,7 +8,7 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # shellcheck source=../support/host-session.bash
 source "$2"/tests/support/host-session.bash
-host_session "$1" "$2" velmora-mate
+host_session "$1" velmora-mate
 saver='/usr/libexec/xscreensaver/velmora --root'
 export XDG_CURRENT_DESKTOP=MATE  # the entry shows in MATE only
 as_mate() { as_user env XDG_CURRENT_DESKTOP=MATE "$@"; }
