@@ -23,8 +23,7 @@ check_drawing() {  # when
     window=$(tr '\0' '\n' <"/proc/$pid/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
     [[ $window =~ ^[0-9]+$ ]] || { fail "$1: XSCREENSAVER_WINDOW '$window' is not decimal"; continue; }
     xwininfo -id "$window" | grep -q 'Width: 512' || fail "$1: window $window is not a monitor's"
-    shoot_window "$window" "$work/$1-$window.png"
-    verdict=$(creature_drawn "$work/$1-$window.png" 60) || fail "$1, window $window: $verdict"
+    verdict=$(wait_drawn 15 "$window" "$work/$1-$window.png" 60) || fail "$1, window $window: $verdict"
   done
 }
 
@@ -34,7 +33,6 @@ as_user env XSECURELOCK_SAVER=/usr/libexec/xscreensaver/velmora \
   xsecurelock >"$work/xsecurelock.log" 2>&1 &
 wait_until 15 two_savers || fail "not one saver per monitor: $(pids_of "$saver" | paste -sd' ')"
 before=$(pids_of "$saver" | paste -sd' ')
-sleep 2.5  # a moment of flight
 check_drawing locked
 
 echo "-- the prompt's close resets the savers"

@@ -104,3 +104,15 @@ shoot_window() {  # id, file
     /^ +Width/ { w = $NF } /^ +Height/ { h = $NF } END { printf "%dx%d+%d+%d", w, h, x, y }')
   import -window root -crop "$geometry" +repage "$2"
 }
+
+# Screenshots of window ID into FILE until one shows the creature (creature_drawn with MIN), for
+# up to SECONDS: on a loaded machine the saver's start may take a while. The last verdict if not.
+wait_drawn() {  # seconds, id, file, min
+  local verdict=""
+  for _ in $(seq $(($1 * 2))); do
+    shoot_window "$2" "$3" && verdict=$(creature_drawn "$3" "$4") && return 0
+    sleep 0.5
+  done
+  echo "$verdict"
+  return 1
+}
