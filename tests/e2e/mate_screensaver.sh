@@ -8,7 +8,7 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # shellcheck source=../support/host-session.bash
 source "$2"/tests/support/host-session.bash
-host_session "$1" "$2" velmora-mate
+host_session "$1" velmora-mate
 saver='/usr/libexec/xscreensaver/velmora --root'
 export XDG_CURRENT_DESKTOP=MATE  # the entry shows in MATE only
 as_mate() { as_user env XDG_CURRENT_DESKTOP=MATE "$@"; }
@@ -28,9 +28,7 @@ if [ -n "$pid" ]; then
   [ -n "$window" ] || fail "no XSCREENSAVER_WINDOW for the saver"
   [ -n "$window" ] && xwininfo -id "$window" | grep -q 'Width: 1024' ||
     fail "the saver's window is not the full screen"
-  sleep 2.5  # a moment of flight
-  import -window root "$work/activated.png"
-  verdict=$(creature_drawn "$work/activated.png" 100) || fail "full screen: $verdict"
+  verdict=$(wait_drawn 15 "$window" "$work/activated.png" 100) || fail "full screen: $verdict"
   as_mate mate-screensaver-command --deactivate
   wait_until 5 eval '! kill -0 '"$pid" || fail "--deactivate did not end the saver"
 fi
@@ -41,9 +39,7 @@ wait_until 15 pids_of "$saver" || fail "the preferences did not start '$saver'"
 pid=$(pids_of "$saver" | head -n 1)
 if [ -n "$pid" ]; then
   window=$(saver_window "$pid")
-  sleep 2.5
-  shoot_window "$window" "$work/preview.png"
-  verdict=$(creature_drawn "$work/preview.png" 30) || fail "preview: $verdict"
+  verdict=$(wait_drawn 15 "$window" "$work/preview.png" 30) || fail "preview: $verdict"
   # The preferences close: their window goes, and the saver with it.
   kill "$(pids_of mate-screensaver-preferences)"  # itself, not runuser, which would leave it
   wait_until 5 eval '! kill -0 '"$pid" || fail "the saver outlived the preview's window"

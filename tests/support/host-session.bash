@@ -1,25 +1,26 @@
 # For the tests of the desktop hosts (MATE's saver, xsecurelock), which find the saver only where
-# the package puts it and run it as an ordinary user: `host_session BUILD SOURCE USER` builds the
-# package from BUILD, installs it, makes the throw-away USER with a session bus of its own, and
-# on exit ends USER's processes, removes USER and the package again. Root only: anywhere else,
-# or where a velmora package is installed already, the test is skipped (status 77). One such
-# test at a time on the machine, since they share /usr. It sets $work, $user, $home, and offers
-# as_user, pids_of and the picture checks.
+# the package puts it and run it as an ordinary user: `host_session BUILD USER` installs the
+# package that the test e2e_host_package built from BUILD into BUILD/tests/host-package, makes
+# the throw-away USER with a session bus of its own, and
+# on exit ends USER's processes, removes USER and the package again. Root only: anywhere else
+# the test is skipped (status 77); it refuses to replace a velmora package that is installed
+# already. One such test at a time on the machine, since they share /usr. It sets $work, $user
+# and $home, and offers as_user, pids_of and the picture checks.
 host_session() {
-  local build=$1 source=$2
-  user=$3
+  local deb
+  deb=$(echo "$1"/tests/host-package/velmora_*.deb)
+  user=$2
   [ "$(id -u)" -eq 0 ] || { echo "SKIP: installs the package, so runs as root only"; exit 77; }
   exec 9>/tmp/velmora-host-session.lock
   flock -w 300 9 || { echo "FAIL: another host test holds the lock"; exit 1; }
   if dpkg-query -W -f='${Status}' velmora 2>/dev/null | grep -q 'install ok installed'; then
-    echo "SKIP: a velmora package is installed here already; it is not replaced"
-    exit 77
+    echo "FAIL: a velmora package is installed here already; remove it to run this test"
+    exit 1
   fi
   work=$(mktemp -d /tmp/velmora-host.XXXXXX)
   trap host_cleanup EXIT
-  "$source/scripts/package" "$build" "$work" >/dev/null || { echo "FAIL: scripts/package"; exit 1; }
-  dpkg -i "$work"/velmora_*.deb >"$work/dpkg.log" ||
-    { echo "FAIL: dpkg -i"; cat "$work/dpkg.log"; exit 1; }
+  [ -f "$deb" ] || { echo "FAIL: no package $deb"; exit 1; }
+  dpkg_waiting -i "$deb" || { echo "FAIL: installing the package"; exit 1; }
   if id "$user" >/dev/null 2>&1; then userdel -r "$user" 2>&1; fi
   useradd -m "$user" || { echo "FAIL: useradd $user"; exit 1; }
   home=$(getent passwd "$user" | cut -d: -f6)
@@ -41,9 +42,24 @@ host_cleanup() {
   left=$(pgrep -u "$user" | paste -sd' ')
   [ -z "$left" ] || kill -KILL $left
   userdel -r "$user" 2>&1 | grep -v 'mail spool' >&2
-  dpkg -r velmora >/dev/null || echo "FAIL: dpkg -r velmora" >&2
+  if ! dpkg_waiting -r velmora; then
+    echo "FAIL: removing the package"
+    [ "$status" -ne 0 ] || status=1
+  fi
   [ "$status" -ne 0 ] || rm -rf "$work"
   exit "$status"
+}
+
+# dpkg, waiting up to five minutes while another installation holds its lock; its output is
+# shown when it fails.
+dpkg_waiting() {
+  for _ in $(seq 150); do
+    dpkg "$@" >"$work/dpkg.log" 2>&1 && return 0
+    grep -q 'lock' "$work/dpkg.log" || break
+    sleep 2
+  done
+  cat "$work/dpkg.log"
+  return 1
 }
 
 as_user() {
@@ -87,4 +103,16 @@ shoot_window() {  # id, file
   geometry=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
     /^ +Width/ { w = $NF } /^ +Height/ { h = $NF } END { printf "%dx%d+%d+%d", w, h, x, y }')
   import -window root -crop "$geometry" +repage "$2"
+}
+
+# Screenshots of window ID into FILE until one shows the creature (creature_drawn with MIN), for
+# up to SECONDS: on a loaded machine the saver's start may take a while. The last verdict if not.
+wait_drawn() {  # seconds, id, file, min
+  local verdict=""
+  for _ in $(seq $(($1 * 2))); do
+    shoot_window "$2" "$3" && verdict=$(creature_drawn "$3" "$4") && return 0
+    sleep 0.5
+  done
+  echo "$verdict"
+  return 1
 }
