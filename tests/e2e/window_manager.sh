@@ -101,7 +101,13 @@ close_by "a new window takes the focus" late_window
 echo "-- the settings dialog, closed by the manager"
 group='[Software\Korvantel\Velmora Screen Saver]'
 printf '%s\nEnableFPS=1\n' "$group" >"$settings"
-snapshot() { find "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS" "$HOME" -printf '%p %y %s %m %T@\n' | sort; }
+# Every file and folder of the settings and the home, but what GLib leaves there on its own where
+# its desktop packages are installed (a session bus address, caches); a folder's time changes with
+# those, so folders are compared by name and mode.
+snapshot() {
+  find "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS" "$HOME" \( -path "$HOME/.dbus" -o -path "$HOME/.cache" \) \
+    -prune -o \( -type d -printf '%p %y %m\n' \) -o -printf '%p %y %s %m %T@\n' | sort
+}
 before=$(snapshot)
 "$saver" /c 2>"$work/stderr" & pid=$!
 captions=""
