@@ -19,7 +19,8 @@ class SnapshotWindow {
   int Height() const { return height_; }
   // The back buffer as 8-bit RGB, top row first.
   std::vector<std::uint8_t> ReadRgb() const;
-  // What the window shows, as the X server holds it, 8-bit RGB, top row first.
+  // What the window shows, as the X server holds it, 8-bit RGB, top row first; empty when the
+  // window does not lie wholly on the screen.
   std::vector<std::uint8_t> ReadWindowRgb() const;
   void Swap();
   // Resizes the window and waits until the server has done it; the caller sets the viewport.

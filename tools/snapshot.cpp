@@ -207,6 +207,10 @@ int main(int argc, char** argv) {
       const std::string path = dir + name;
       const std::vector<std::uint8_t> rgb =
           present == Present::Never ? window.ReadRgb() : window.ReadWindowRgb();
+      if (rgb.empty()) {
+        std::fprintf(stderr, "snapshot: frame %ld: the window does not fit on the screen\n", n);
+        return 1;
+      }
       if (!WritePng(path, window.Width(), window.Height(), rgb)) {
         std::fprintf(stderr, "snapshot: cannot write %s\n", path.c_str());
         return 1;

@@ -81,11 +81,19 @@ std::vector<std::uint8_t> SnapshotWindow::ReadRgb() const {
 }
 
 std::vector<std::uint8_t> SnapshotWindow::ReadWindowRgb() const {
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width_) * height_ * 3);
+  std::vector<std::uint8_t> rgb;
   if (!ok_) return rgb;
+  // The server gives the image of a window only where it lies on the screen.
+  XWindowAttributes attributes{};
+  if (XGetWindowAttributes(native_->display, native_->window, &attributes) == 0 ||
+      attributes.x < 0 || attributes.y < 0 ||
+      attributes.x + width_ > WidthOfScreen(attributes.screen) ||
+      attributes.y + height_ > HeightOfScreen(attributes.screen))
+    return rgb;
+  rgb.resize(static_cast<std::size_t>(width_) * height_ * 3);
   XImage* image = XGetImage(native_->display, native_->window, 0, 0, static_cast<unsigned>(width_),
                             static_cast<unsigned>(height_), AllPlanes, ZPixmap);
-  if (!image) return rgb;
+  if (!image) return {};
   // A 24-bit true-colour window: each channel's mask is a run of eight bits.
   const auto channel = [](unsigned long pixel, unsigned long mask) {
     int shift = 0;
