@@ -9,7 +9,6 @@
 #include "base/AppLog.h"
 #include "host/SaverClassProc.h"
 #include "host/ShellMessages.h"
-#include "render/RenderThread.h"
 #include "platform/Clock.h"
 #include "platform/x11/EndSignals.h"
 #include "platform/x11/LogindWatcher.h"
@@ -17,6 +16,7 @@
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Notify.h"
+#include "render/RenderThread.h"
 
 using namespace shell;
 

@@ -10,8 +10,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 source "$2"/tests/support/host-session.bash
 host_session "$1" velmora-mate
 saver='/usr/libexec/xscreensaver/velmora --root'
-export XDG_CURRENT_DESKTOP=MATE  # the entry shows in MATE only
-as_mate() { as_user env XDG_CURRENT_DESKTOP=MATE "$@"; }
+as_mate() { as_user env XDG_CURRENT_DESKTOP=MATE "$@"; }  # the entry shows in MATE only
 
 as_mate gsettings set org.mate.screensaver mode single
 as_mate gsettings set org.mate.screensaver themes "['screensavers-velmora']"

@@ -21,9 +21,11 @@ check_drawing() {  # when
   local pid window verdict
   for pid in $(pids_of "$saver"); do
     window=$(tr '\0' '\n' <"/proc/$pid/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
-    [[ $window =~ ^[0-9]+$ ]] || { fail "$1: XSCREENSAVER_WINDOW '$window' is not decimal"; continue; }
+    [[ $window =~ ^[0-9]+$ ]] ||
+      { fail "$1: XSCREENSAVER_WINDOW '$window' is not decimal"; continue; }
     xwininfo -id "$window" | grep -q 'Width: 512' || fail "$1: window $window is not a monitor's"
-    verdict=$(wait_drawn 15 "$window" "$work/$1-$window.png" 60) || fail "$1, window $window: $verdict"
+    verdict=$(wait_drawn 15 "$window" "$work/$1-$window.png" 60) ||
+      fail "$1, window $window: $verdict"
   done
 }
 

@@ -1,11 +1,11 @@
 # For the tests of the desktop hosts (MATE's saver, xsecurelock), which find the saver only where
-# the package puts it and run it as an ordinary user: `host_session BUILD USER` installs the
+# the package puts it and run it as an ordinary user. `host_session BUILD USER` installs the
 # package that the test e2e_host_package built from BUILD into BUILD/tests/host-package, makes
-# the throw-away USER with a session bus of its own, and
-# on exit ends USER's processes, removes USER and the package again. Root only: anywhere else
-# the test is skipped (status 77); it refuses to replace a velmora package that is installed
-# already. One such test at a time on the machine, since they share /usr. It sets $work, $user
-# and $home, and offers as_user, pids_of and the picture checks.
+# the throw-away USER with a session bus of its own, and on exit ends USER's processes, removes
+# USER and the package again. Root only: anywhere else the test is skipped (status 77); it
+# refuses to replace a velmora package that is installed already. One such test at a time on
+# the machine, since they share /usr. It sets $work, $user and $home, and offers as_user,
+# pids_of and the picture checks.
 host_session() {
   local deb
   deb=$(echo "$1"/tests/host-package/velmora_*.deb)

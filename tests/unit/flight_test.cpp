@@ -45,29 +45,30 @@ struct Flight {
 
 TEST(Flight, ConstructionAndRestartLayOutTheRibbonAndDrawTheFirstTarget) {
   Ribbon ribbon;
+  const auto expectFreshStart = [&ribbon](const FlightController& f,
+                                          const ForcedRandomDraws& draws) {
+    EXPECT_EQ(draws.Taken(), 3u);
+    ExpectExactly(f.Target(), {-0.5, 1.0, -3.5});
+    EXPECT_EQ(f.State(), Cruise);
+    EXPECT_EQ(f.StateMs(), 0);
+    ExpectExactly(ribbon.Node(0).position, {0, 0, -20});
+    EXPECT_NEAR(ribbon.Node(19).position.z, -20.95, 1e-12);
+    ExpectExactly(ribbon.Node(7).up, {0, 1, 0});
+    ExpectExactly(ribbon.Node(7).side, {1, 0, 0});
+  };
   ForcedRandomDraws draws{0.25, 1.0, 0.5};
   FlightController f(ribbon);
-  EXPECT_EQ(draws.Taken(), 3u);
-  ExpectExactly(f.Target(), {-0.5, 1.0, -3.5});
-  EXPECT_EQ(f.State(), Cruise);
-  EXPECT_EQ(f.StateMs(), 0);
-  ExpectExactly(ribbon.Node(0).position, {0, 0, -20});
-  EXPECT_NEAR(ribbon.Node(19).position.z, -20.95, 1e-12);
-  ExpectExactly(ribbon.Node(7).up, {0, 1, 0});
-  ExpectExactly(ribbon.Node(7).side, {1, 0, 0});
+  expectFreshStart(f, draws);
 
   // A restart in the middle of a flight is the same fresh start.
   Probe::Set(f, Wiggle, 1234);
   for (int i = 0; i < 50; ++i) f.Update(16);
-  ForcedRandomDraws again{0.25, 1.0, 0.5};
-  f.Restart();
-  EXPECT_EQ(again.Taken(), 3u);
-  ExpectExactly(f.Target(), {-0.5, 1.0, -3.5});
-  EXPECT_EQ(f.State(), Cruise);
-  EXPECT_EQ(f.StateMs(), 0);
-  ExpectExactly(ribbon.Node(0).position, {0, 0, -20});
-  EXPECT_NEAR(ribbon.Node(19).position.z, -20.95, 1e-12);
-  ExpectExactly(ribbon.Node(7).up, {0, 1, 0});
+  {
+    ForcedRandomDraws again{0.25, 1.0, 0.5};
+    f.Restart();
+    SCOPED_TRACE("restarted");
+    expectFreshStart(f, again);
+  }
 
   // Unforced, the first target is the generator's default sequence: the same on every run.
   SeedRandom(1);
