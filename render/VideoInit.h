@@ -16,8 +16,9 @@ extern VideoContext videoContext;
 // scene. 0 on success, 1 on any failure (what was created stays for the window to release).
 int InitVideo(platform::WindowHandle window);
 
-// EnableVSync as the swap interval handed to the driver: above 4 counts as 4 (a frame held for
-// longer would hold a close with it) and below 0 as 0.
+// EnableVSync as the swap interval handed to the driver, in display refreshes per swap: above 4
+// counts as 4 (a driver that honours a huge interval holds every swap, and the close, for ever)
+// and below 0 as 0.
 constexpr int MaxSwapInterval = 4;
 int SwapIntervalSetting();
 

@@ -1,8 +1,9 @@
 #pragma once
 // The window message that the render thread posts to the saver window (platform::NotifyWindow)
-// goes straight to the saver's loop when it is in this process (ReceiveWindowMessages below);
-// to any other window it travels as a ClientMessage of type WindowMessageAtomName, format 32: l[0] the message number,
-// l[1] the word parameter (its low 32 bits), l[2] the long parameter (always 0).
+// goes straight to the saver's loop when it is in this process (ReceiveWindowMessages below).
+// To any other window it travels as a ClientMessage of type WindowMessageAtomName, format 32:
+// l[0] the message number, l[1] the word parameter (its low 32 bits), l[2] the long parameter
+// (always 0).
 //
 // It is sent with StructureNotifyMask, so it reaches every client that selects
 // StructureNotifyMask on the window: the saver's event loop must select it on its window, which
