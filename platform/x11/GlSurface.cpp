@@ -184,6 +184,10 @@ void MakeCurrent(DeviceContext dc, GlContext context) {
   if (s == nullptr) return;
   x11::ErrorTrap trap(s->display);
   glXMakeCurrent(s->display, s->drawable, static_cast<GLXContext>(context));
+  // The software driver sizes its buffers here and next at a swap: partial presentation must
+  // know this size, so that a change before the first frame still gets its swap.
+  s->partialWidth = s->ownsDrawable ? s->drawableWidth : s->windowWidth;
+  s->partialHeight = s->ownsDrawable ? s->drawableHeight : s->windowHeight;
 }
 
 void x11::BeforePresent() {

@@ -31,7 +31,8 @@ struct X11Surface {
   std::atomic<bool> lost{false};
   // The drawable was exposed (once it watches for that) and the frame loop has not yet heard.
   bool exposed = false;
-  // The drawable's size when partial presentation last looked (0 before).
+  // The drawable's size as the driver last learnt it (at the context's make-current, then when
+  // partial presentation last looked).
   int partialWidth = 0;
   int partialHeight = 0;
 };
