@@ -6,7 +6,7 @@ if(VELMORA_PLATFORM STREQUAL "x11")
   find_package(GLEW REQUIRED)
   find_package(X11 REQUIRED)
   find_package(PkgConfig REQUIRED)
-  # GTK only for the GTK module (platform/x11/CMakeLists.txt), which the program opens on first
+  # GTK only for the GTK module (platform/posix/CMakeLists.txt), which the program opens on first
   # use; GIO for the sleep watch.
   pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
   pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)

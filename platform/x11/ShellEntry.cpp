@@ -3,7 +3,7 @@
 
 #include "host/Shell.h"
 #include "platform/Process.h"
-#include "platform/x11/EndSignals.h"
+#include "platform/posix/EndSignals.h"
 #include "platform/x11/X11ShellModes.h"
 
 // Before every other initialiser: a signal during start-up still closes the saver in order.

@@ -9,8 +9,8 @@
 #include "host/SettingsDialog.h"
 #include "host/ShellState.h"
 #include "render/RenderThread.h"
-#include "platform/x11/EndSignals.h"
-#include "platform/x11/PowerSupply.h"
+#include "platform/posix/EndSignals.h"
+#include "platform/posix/PowerSupply.h"
 #include "platform/x11/SaverEventLoop.h"
 #include "platform/x11/X11Display.h"
 
