@@ -1,6 +1,6 @@
 #pragma once
 // What a platform::DeviceContext points to on X11, for the X11 layer's own files (the frame-rate
-// font needs the connection; the shell may pick a GL visual for the windows it creates).
+// font needs the connection).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -32,13 +32,5 @@ struct X11Surface {
 };
 
 inline X11Surface* SurfaceOf(DeviceContext dc) { return static_cast<X11Surface*>(dc); }
-
-// A visual of `screen` with RGBA, double buffering, 8 bits per colour, at least 8 depth bits and
-// the smallest stencil there is (none where the server offers such a visual), or nullptr. The caller frees it with XFree.
-XVisualInfo* ChooseGlVisual(Display* display, int screen);
-
-// True when `visual` offers what the saver needs (the same rules as ChooseGlVisual, and no
-// stencil: a window whose visual has one is drawn through a covering child of a chosen visual).
-bool IsGlVisualUsable(Display* display, XVisualInfo* visual);
 
 }  // namespace platform::x11
