@@ -50,6 +50,8 @@ class SaverEventLoop : public ShellSystem {
   SaverWindow saver;
   bool closeRules;
   bool destroyed = false;
+  // Set once the window has held the input focus: only then can it lose its activation.
+  bool activated = false;
   bool quit = false;
   int quitCode = 0;
   std::mutex postedLock;
