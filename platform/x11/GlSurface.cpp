@@ -7,7 +7,7 @@
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Surface.h"
 
-namespace platform {
+namespace platform::x11backend {
 namespace {
 
 XVisualInfo* VisualOfWindow(Display* display, const XWindowAttributes& attributes) {
@@ -210,4 +210,4 @@ bool SurfaceLost(DeviceContext dc) {
   return s->lost.load();
 }
 
-}  // namespace platform
+}  // namespace platform::x11backend

@@ -3,8 +3,6 @@
 #include <GL/glew.h>
 #include <GL/glxew.h>
 
-#include "platform/posix/GlBindings.h"
-
 namespace platform {
 namespace {
 
@@ -67,7 +65,5 @@ void ReleaseCurrent() {
 }
 
 }  // namespace glx
-
-void ReleaseCurrentGlContext() { glx::ReleaseCurrent(); }
 
 }  // namespace platform

@@ -3,7 +3,7 @@
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Notify.h"
 
-namespace platform {
+namespace platform::x11backend {
 
 void NotifyWindow(WindowHandle window, unsigned message, std::uintptr_t wordParam) {
   // A connection of the calling thread's own, opened for this one message: it works even when
@@ -18,4 +18,4 @@ void NotifyWindow(WindowHandle window, unsigned message, std::uintptr_t wordPara
   XCloseDisplay(display);
 }
 
-}  // namespace platform
+}  // namespace platform::x11backend

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace platform {
+namespace platform::x11backend {
 namespace {
 
 // The core font "fixed" as 256 GL bitmap display lists, made once per GL context (lists belong
@@ -104,4 +104,4 @@ void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
   glUseProgram(static_cast<GLuint>(program));
 }
 
-}  // namespace platform
+}  // namespace platform::x11backend

@@ -1,6 +1,9 @@
 # The saver on a Wayland compositor: headless sway with the pixman renderer (sway refuses root,
-# so as root everything runs as a throw-away ordinary user). Under XWayland, `/s` stays up, covers
-# the output and closes by SIGTERM and by the pointer.
+# so as root everything runs as a throw-away ordinary user). Natively: swayidle starts it, it
+# covers every output (the creature on the first, the clear colour on the others), a key and
+# SIGTERM end it with status 0. Under XWayland (--x11), `/s` stays up, covers the output and ends
+# by SIGTERM. Pointer motion cannot be tested here: a headless sway without input devices gives
+# its seat no pointer, and Debian has no tool that makes a virtual one.
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb (whose display it does not use).
 set -u
 build=$1
@@ -12,7 +15,7 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # shellcheck source=../support/saver-log.bash
 source "$2"/tests/support/saver-log.bash
-for tool in sway swaymsg grim convert; do
+for tool in sway swaymsg swayidle grim wtype convert; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/bootstrap)"; exit 1; }
 done
 
@@ -67,19 +70,65 @@ status_of() {  # name: waits up to 5 s for its exit status
   for _ in $(seq 100); do [ -s "$work/$1.status" ] && { cat "$work/$1.status"; return; }; sleep 0.05; done
   echo "still running"
 }
-capture() { in_sway grim "$work/$1.png" || fail "grim could not capture"; }
-pixel() { convert "$work/$1.png" -format "%[pixel:p{$2,$3}]" info:; }
-# Share of the picture that is the saver's clear colour (26, 51, 51), in hundredths.
-clear_share() { convert "$work/$1.png" -fill black +opaque 'srgb(26,51,51)' -fill white -opaque 'srgb(26,51,51)' -format '%[fx:int(100*mean)]' info:; }
+# Share of the picture that is the saver's clear colour (26, 51, 51; EGL rounds its red to 25),
+# in hundredths.
+clear_share() { convert "$work/$1.png" -fuzz 1% -fill black +opaque 'srgb(26,51,51)' -fill white -opaque 'srgb(26,51,51)' -format '%[fx:int(100*mean)]' info:; }
+
+# Colours in the middle of the output other than the clear colour: the creature.
+creature_colours() { convert "$work/$1.png" -gravity center -crop 300x300+0+0 +repage -fuzz 1% -fill black -opaque 'srgb(26,51,51)' -unique-colors -format %w info:; }
+
+# Captures the output until the clear colour covers most of it, for up to 20 s: the software
+# driver compiles the shaders at the first frame, which takes seconds on a loaded machine.
+wait_covered() {  # name [output]
+  for _ in $(seq 40); do
+    if [ -n "${2:-}" ]; then in_sway grim -o "$2" "$work/$1.png"; else in_sway grim "$work/$1.png"; fi ||
+      { fail "grim could not capture"; return 1; }
+    [ "$(clear_share "$1")" -ge 90 ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+echo "-- started by swayidle, ended by a key"
+rm -f "$log" "$work/idle.pid" "$work/idle.status"
+in_sway swayidle -w timeout 1 "$work/launch idle $work/velmora /s" \
+  resume "kill -TERM \$(cat $work/idle.pid)" >"$work/swayidle.log" 2>&1 & idle_pid=$!
+for _ in $(seq 100); do [ -s "$work/idle.pid" ] && break; sleep 0.05; done
+[ -s "$work/idle.pid" ] || fail "swayidle did not start the saver"
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "swayidle: no scene"
+wait_covered idle || fail "swayidle: the clear colour covers $(clear_share idle)% of the output"
+colours=$(creature_colours idle)
+[ "${colours:-0}" -ge 10 ] || fail "swayidle: no creature in the middle ($colours colours)"
+# The seat gains its keyboard with wtype's virtual one: the key comes after a pause, so that the
+# saver holds the keyboard by then.
+in_sway wtype -s 300 a
+code=$(status_of idle)
+[ "$code" = 0 ] || fail "swayidle: the key gave status $code"
+tail -n 1 "$log" | grep -q '^   Notify : FPS = ' || fail "swayidle: log does not end with the frame-rate line"
+kill "$idle_pid"; wait "$idle_pid" 2>/dev/null
+
+echo "-- SIGTERM, and two outputs"
+in_sway swaymsg -q create_output || fail "swaymsg create_output failed"
+sleep 0.5
+rm -f "$log"
+launch term "$work/velmora" /s
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "SIGTERM: no scene"
+wait_covered first HEADLESS-1 || fail "two outputs: the first is not covered"
+in_sway grim -o HEADLESS-2 "$work/second.png" || fail "grim could not capture HEADLESS-2"
+[ "$(creature_colours first)" -ge 10 ] || fail "two outputs: no creature on the first"
+[ "$(clear_share second)" -eq 100 ] || fail "two outputs: the second is not all clear colour"
+[ -s "$work/term.status" ] && fail "SIGTERM: ended by itself with status $(cat "$work/term.status")"
+kill -TERM "$(cat "$work/term.pid")"
+code=$(status_of term)
+[ "$code" = 0 ] || fail "SIGTERM gave status $code"
 
 echo "-- under XWayland"
-launch xsaver env -u WAYLAND_DISPLAY "$work/velmora" /s
+rm -f "$log"
+launch xsaver "$work/velmora" --x11 /s
 wait_for_line "   Notify : Scene has been initialized successfully" || fail "XWayland: no scene"
-sleep 2
+wait_covered xwayland HEADLESS-1 || fail "XWayland: the clear colour covers $(clear_share xwayland)% of the output"
+sleep 1
 [ -s "$work/xsaver.status" ] && fail "XWayland: /s ended by itself with status $(cat "$work/xsaver.status")"
-capture xwayland
-share=$(clear_share xwayland)
-[ "${share:-0}" -ge 50 ] || fail "XWayland: the clear colour covers ${share}% of the output"
 kill -TERM "$(cat "$work/xsaver.pid")"
 code=$(status_of xsaver)
 [ "$code" = 0 ] || fail "XWayland: SIGTERM gave status $code"
