@@ -49,6 +49,7 @@ struct Globals {
 
 class WaylandLoop;
 WaylandLoop* loop = nullptr;
+Cover* CoverOutput(Output* output, bool main);
 
 class WaylandLoop : public ShellSystem {
  public:
@@ -118,8 +119,14 @@ class WaylandLoop : public ShellSystem {
 
   // A compositor that goes away ends the saver as a lost X server does.
   [[noreturn]] void ConnectionLost() {
-    std::fprintf(stderr, "velmora: the Wayland connection is lost\n");
+    const int error = wl_display_get_error(session.display);
+    std::fprintf(stderr, "velmora: the Wayland connection is lost (%s)\n", std::strerror(error));
     _exit(1);
+  }
+
+  // An output that appears while the saver runs is covered as well.
+  void AddCover(Output* output) {
+    if (!destroyed) covers.push_back(CoverOutput(output, false));
   }
 
   // Pointer motion is summed from the seat's relative steps, in any surface: the threshold
@@ -242,6 +249,7 @@ void Global(void* data, wl_registry* registry, uint32_t name, const char* interf
         wl_registry_bind(registry, name, &wl_output_interface, version < 2 ? version : 2));
     wl_output_add_listener(o->output, &outputListener, o);
     g->outputs.push_back(o);
+    if (loop) loop->AddCover(o);
   }
 }
 void GlobalRemove(void*, wl_registry*, uint32_t) {}

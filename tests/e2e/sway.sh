@@ -107,7 +107,7 @@ code=$(status_of idle)
 tail -n 1 "$log" | grep -q '^   Notify : FPS = ' || fail "swayidle: log does not end with the frame-rate line"
 kill "$idle_pid"; wait "$idle_pid" 2>/dev/null
 
-echo "-- SIGTERM, and two outputs"
+echo "-- SIGTERM, and two outputs, then a third"
 in_sway swaymsg -q create_output || fail "swaymsg create_output failed"
 sleep 0.5
 rm -f "$log"
@@ -117,6 +117,9 @@ wait_covered first HEADLESS-1 || fail "two outputs: the first is not covered"
 in_sway grim -o HEADLESS-2 "$work/second.png" || fail "grim could not capture HEADLESS-2"
 [ "$(creature_colours first)" -ge 10 ] || fail "two outputs: no creature on the first"
 [ "$(clear_share second)" -eq 100 ] || fail "two outputs: the second is not all clear colour"
+# An output that comes while the saver runs is covered too.
+in_sway swaymsg -q create_output || fail "swaymsg create_output failed"
+wait_covered third HEADLESS-3 || fail "a new output is not covered"
 [ -s "$work/term.status" ] && fail "SIGTERM: ended by itself with status $(cat "$work/term.status")"
 kill -TERM "$(cat "$work/term.pid")"
 code=$(status_of term)
