@@ -341,13 +341,17 @@ void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
   c->width = static_cast<int>(width);
   c->height = static_cast<int>(height);
   if (c->main) {
-    // The render thread resizes its window and commits with its next frame.
+    // The render thread resizes its window and commits with its next frame. The first
+    // configure comes before that thread starts: until its first frame (seconds with a software
+    // driver), the clear colour hides the desktop.
     session.width.store(c->width);
     session.height.store(c->height);
-    return;
+    if (c->cleared) return;
+  } else if (c->buffer != nullptr) {
+    wl_buffer_destroy(c->buffer);
   }
-  if (c->buffer) wl_buffer_destroy(c->buffer);
   c->buffer = ClearBuffer(c->width > 0 ? c->width : 1, c->height > 0 ? c->height : 1);
+  c->cleared = true;
   wl_surface_attach(c->surface, c->buffer, 0, 0);
   wl_surface_damage(c->surface, 0, 0, INT32_MAX, INT32_MAX);
   wl_surface_commit(c->surface);

@@ -30,7 +30,8 @@ struct Cover {
   Output* output = nullptr;
   wl_surface* surface = nullptr;
   zwlr_layer_surface_v1* layer = nullptr;
-  wl_buffer* buffer = nullptr;  // the clear colour, for the others
+  wl_buffer* buffer = nullptr;  // the clear colour: the main one's until its first frame
+  bool cleared = false;
   int width = 0;
   int height = 0;
   bool main = false;
