@@ -108,7 +108,8 @@ wait_for_line "   Notify : Scene has been initialized successfully" || fail "swa
 wait_covered idle || fail "swayidle: the clear colour covers $(clear_share idle)% of the output"
 wait_creature idle || fail "swayidle: no creature in the middle ($(creature_colours idle) colours)"
 # The seat gains its keyboard with wtype's virtual one: the key comes after a pause, so that the
-# saver holds the keyboard by then (a second, on a loaded machine). The key, or swayidle's resume (SIGTERM), ends it.
+# saver holds the keyboard by then (a second, on a loaded machine). The key, or swayidle's resume
+# (SIGTERM), ends it.
 in_sway wtype -s 1000 a
 code=$(status_of idle)
 [ "$code" = 0 ] || fail "swayidle: activity gave status $code"
