@@ -295,7 +295,23 @@ void KeyboardRepeat(void*, wl_keyboard*, int32_t, int32_t) {}
 const wl_keyboard_listener keyboardListener = {KeyboardKeymap, KeyboardEnter, KeyboardLeave,
                                                KeyboardKey, KeyboardModifiers, KeyboardRepeat};
 
+// Devices come and go (a keyboard plugged in, a virtual one): the objects of a capability that
+// went are released, so that its return gets live ones.
 void SeatCapabilities(void*, wl_seat* seat, uint32_t caps) {
+  if (!(caps & WL_SEAT_CAPABILITY_POINTER) && pointer != nullptr) {
+    if (wl_pointer_get_version(pointer) >= WL_POINTER_RELEASE_SINCE_VERSION)
+      wl_pointer_release(pointer);
+    else
+      wl_pointer_destroy(pointer);
+    pointer = nullptr;
+  }
+  if (!(caps & WL_SEAT_CAPABILITY_KEYBOARD) && keyboard != nullptr) {
+    if (wl_keyboard_get_version(keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
+      wl_keyboard_release(keyboard);
+    else
+      wl_keyboard_destroy(keyboard);
+    keyboard = nullptr;
+  }
   if ((caps & WL_SEAT_CAPABILITY_POINTER) && pointer == nullptr) {
     pointer = wl_seat_get_pointer(seat);
     wl_pointer_add_listener(pointer, &pointerListener, nullptr);

@@ -2,14 +2,14 @@
 # so as root everything runs as a throw-away ordinary user). Natively: swayidle starts it, it
 # covers every output (the creature on the first, the clear colour on the others), a key and
 # SIGTERM end it with status 0. Under XWayland (--x11), `/s` stays up, covers the output and ends
-# by SIGTERM. Pointer motion cannot be tested here: a headless sway without input devices gives
-# its seat no pointer, and Debian has no tool that makes a virtual one.
+# by SIGTERM. The pointer is the build's tools/wlpointer, a virtual pointer: a headless sway has
+# no input devices.
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb (whose display it does not use).
 set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-sway.XXXXXX)
 chmod 755 "$work"
-cp "$build/platform/x11/velmora" "$build/platform/x11/velmora-gtk.so" "$work/"
+cp "$build/platform/x11/velmora" "$build/platform/x11/velmora-gtk.so" "$build/tools/wlpointer" "$work/"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -122,6 +122,17 @@ wait_for_line "   Notify : Scene has been initialized successfully" || fail "key
 in_sway wtype -s 1000 a
 code=$(status_of key)
 [ "$code" = 0 ] || fail "the key gave status $code"
+
+echo "-- pointer motion: 2 pixels stay, 5 more end it"
+launch move "$work/velmora" /s
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "motion: no scene"
+# The first motion brings the pointer into the saver's surface: it counts from there.
+in_sway "$work/wlpointer" 0 0 2 1 || fail "wlpointer failed"
+sleep 0.5
+[ -s "$work/move.status" ] && fail "a motion of 2 pixels ended the saver"
+in_sway "$work/wlpointer" 0 0 4 3 || fail "wlpointer failed"
+code=$(status_of move)
+[ "$code" = 0 ] || fail "a motion of 5 pixels gave status $code"
 
 echo "-- SIGTERM, and two outputs, then a third"
 in_sway swaymsg -q create_output || fail "swaymsg create_output failed"
