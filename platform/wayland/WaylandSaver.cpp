@@ -7,7 +7,6 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <deque>
