@@ -35,3 +35,16 @@ std::uint64_t SwapCount();
 int LastSwapInterval();
 
 }  // namespace platform
+
+// For the backends' GL surfaces: the seams as set, and what each swap and interval reports.
+namespace platform::faults {
+
+bool ContextCreationFails();
+bool SwapControlHidden();
+bool SwapFaults();  // the backend raises its own kind of fault
+// Holds the calling swap while stallSwap is set; SwapStalled() is true meanwhile.
+void WaitWhileSwapStalls();
+void CountSwap();
+void RecordSwapInterval(int interval);
+
+}  // namespace platform::faults

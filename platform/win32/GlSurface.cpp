@@ -15,14 +15,6 @@ namespace {
 HDC Dc(DeviceContext dc) { return static_cast<HDC>(dc); }
 HGLRC Rc(GlContext rc) { return static_cast<HGLRC>(rc); }
 
-std::atomic<bool> failContextCreation{false};
-std::atomic<bool> hideSwapControl{false};
-std::atomic<bool> stallSwap{false};
-std::atomic<bool> swapStalled{false};
-std::atomic<bool> faultOnSwap{false};
-std::atomic<std::uint64_t> swapCount{0};
-std::atomic<int> lastSwapInterval{0};
-
 bool Serves(const PIXELFORMATDESCRIPTOR& f) {
   const DWORD needed = PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
   return (f.dwFlags & needed) == needed && f.iPixelType == PFD_TYPE_RGBA && f.cRedBits >= 8 &&
@@ -54,7 +46,7 @@ DeviceContext AcquireDeviceContext(WindowHandle window) {
 }
 
 GlContext CreateGlContext(DeviceContext dc) {
-  if (failContextCreation.load()) return nullptr;
+  if (faults::ContextCreationFails()) return nullptr;
   // Exactly this request: OpenGL and double buffering (no draw-to-window flag), RGBA, 24 colour
   // bits, 8 depth bits and no stencil; the driver picks the closest format it has.
   PIXELFORMATDESCRIPTOR pfd{};
@@ -73,19 +65,15 @@ GlContext CreateGlContext(DeviceContext dc) {
 void MakeCurrent(DeviceContext dc, GlContext context) { wglMakeCurrent(Dc(dc), Rc(context)); }
 
 void SwapBuffers(DeviceContext dc) {
-  if (faultOnSwap.load())
+  if (faults::SwapFaults())
     RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
-  while (stallSwap.load()) {
-    swapStalled = true;
-    Sleep(1);
-  }
-  swapStalled = false;
+  faults::WaitWhileSwapStalls();
   ::SwapBuffers(Dc(dc));
-  swapCount.fetch_add(1, std::memory_order_relaxed);
+  faults::CountSwap();
 }
 
 bool SwapControlAvailable(DeviceContext) {
-  return !hideSwapControl.load() && WGLEW_EXT_swap_control;
+  return !faults::SwapControlHidden() && WGLEW_EXT_swap_control;
 }
 
 void SetSwapInterval(DeviceContext, int interval) {
@@ -93,7 +81,7 @@ void SetSwapInterval(DeviceContext, int interval) {
   auto proc = reinterpret_cast<SwapIntervalProc>(
       reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
   if (proc != nullptr) proc(interval);
-  lastSwapInterval.store(interval);
+  faults::RecordSwapInterval(interval);
 }
 
 void DeleteGlContext(DeviceContext, GlContext context) { wglDeleteContext(Rc(context)); }
@@ -119,18 +107,5 @@ ScreenSize GetDrawableSize(DeviceContext dc) {
 }
 
 bool SurfaceLost(DeviceContext dc) { return IsWindow(WindowFromDC(Dc(dc))) == 0; }
-
-void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
-  failContextCreation.store(faults.failContextCreation);
-  hideSwapControl.store(faults.hideSwapControl);
-  stallSwap.store(faults.stallSwap);
-  faultOnSwap.store(faults.faultOnSwap);
-}
-
-bool SwapStalled() { return swapStalled.load(); }
-
-std::uint64_t SwapCount() { return swapCount.load(std::memory_order_relaxed); }
-
-int LastSwapInterval() { return lastSwapInterval.load(); }
 
 }  // namespace platform

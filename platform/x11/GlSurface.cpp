@@ -1,31 +1,14 @@
 #include "platform/GlSurface.h"
 
-#include <GL/glew.h>
-#include <GL/glxew.h>
-
-#include <chrono>
 #include <csignal>
-#include <thread>
 
 #include "platform/GlSurfaceFaults.h"
+#include "platform/x11/GlxBinding.h"
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Surface.h"
 
-namespace platform {
+namespace platform::x11backend {
 namespace {
-
-std::atomic<bool> failContextCreation{false};
-std::atomic<bool> hideSwapControl{false};
-std::atomic<bool> stallSwap{false};
-std::atomic<bool> swapStalled{false};
-std::atomic<bool> faultOnSwap{false};
-std::atomic<std::uint64_t> swapCount{0};
-std::atomic<int> lastSwapInterval{0};
-
-int Config(Display* display, XVisualInfo* visual, int attribute) {
-  int value = 0;
-  return glXGetConfig(display, visual, attribute, &value) == 0 ? value : 0;
-}
 
 XVisualInfo* VisualOfWindow(Display* display, const XWindowAttributes& attributes) {
   XVisualInfo wanted{};
@@ -90,29 +73,6 @@ void PollEvents(x11::X11Surface& s) {
 
 }  // namespace
 
-namespace x11 {
-
-bool IsGlVisualUsable(Display* display, XVisualInfo* visual, bool stencilAllowed) {
-  return Config(display, visual, GLX_USE_GL) && Config(display, visual, GLX_RGBA) &&
-         Config(display, visual, GLX_DOUBLEBUFFER) && Config(display, visual, GLX_LEVEL) == 0 &&
-         Config(display, visual, GLX_RED_SIZE) >= 8 &&
-         Config(display, visual, GLX_GREEN_SIZE) >= 8 &&
-         Config(display, visual, GLX_BLUE_SIZE) >= 8 &&
-         Config(display, visual, GLX_DEPTH_SIZE) >= 8 &&
-         (stencilAllowed || Config(display, visual, GLX_STENCIL_SIZE) == 0);
-}
-
-XVisualInfo* ChooseGlVisual(Display* display, int screen) {
-  // No stencil is asked for, and GLX prefers the smallest stencil buffer that satisfies it: a
-  // stencil makes every depth clear a read-modify-write in the software driver.
-  int attributes[] = {GLX_RGBA,       GLX_DOUBLEBUFFER, GLX_RED_SIZE,     8, GLX_GREEN_SIZE, 8,
-                      GLX_BLUE_SIZE,  8,                GLX_DEPTH_SIZE,   8, GLX_STENCIL_SIZE, 0,
-                      None};
-  return glXChooseVisual(display, screen, attributes);
-}
-
-}  // namespace x11
-
 DeviceContext AcquireDeviceContext(WindowHandle window) {
   if (window == 0) return nullptr;
   Display* display = XOpenDisplay(nullptr);
@@ -145,7 +105,7 @@ DeviceContext AcquireDeviceContext(WindowHandle window) {
 
 GlContext CreateGlContext(DeviceContext dc) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
-  if (s == nullptr || failContextCreation.load()) return nullptr;
+  if (s == nullptr || faults::ContextCreationFails()) return nullptr;
   XWindowAttributes attributes{};
   XVisualInfo* visual = nullptr;
   {
@@ -166,12 +126,12 @@ GlContext CreateGlContext(DeviceContext dc) {
     }
   }
   if (visual == nullptr) return nullptr;
-  GLXContext context = nullptr;
+  GlContext context = nullptr;
   {
     x11::ErrorTrap trap(s->display);
-    context = glXCreateContext(s->display, visual, nullptr, True);
+    context = glx::CreateContext(s->display, visual);
     if (trap.End() != Success && context != nullptr) {
-      glXDestroyContext(s->display, context);
+      glx::DestroyContext(s->display, context);
       context = nullptr;
     }
   }
@@ -183,50 +143,39 @@ void MakeCurrent(DeviceContext dc, GlContext context) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
   if (s == nullptr) return;
   x11::ErrorTrap trap(s->display);
-  glXMakeCurrent(s->display, s->drawable, static_cast<GLXContext>(context));
+  glx::MakeCurrent(s->display, s->drawable, context);
   // The software driver sizes its buffers here and next at a swap: partial presentation must
   // know this size, so that a change before the first frame still gets its swap.
   s->partialWidth = s->ownsDrawable ? s->drawableWidth : s->windowWidth;
   s->partialHeight = s->ownsDrawable ? s->drawableHeight : s->windowHeight;
 }
 
-void x11::BeforePresent() {
-  if (faultOnSwap.load()) std::raise(SIGSEGV);
-  while (stallSwap.load()) {
-    swapStalled = true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  swapStalled = false;
-}
-
-void x11::CountPresent() { swapCount.fetch_add(1, std::memory_order_relaxed); }
-
 void SwapBuffers(DeviceContext dc) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
   if (s == nullptr || s->lost.load()) return;
-  x11::BeforePresent();
-  glXSwapBuffers(s->display, s->drawable);
-  x11::CountPresent();
+  if (faults::SwapFaults()) std::raise(SIGSEGV);
+  faults::WaitWhileSwapStalls();
+  glx::SwapBuffers(s->display, s->drawable);
+  faults::CountSwap();
 }
 
 bool SwapControlAvailable(DeviceContext dc) {
-  return dc != nullptr && !hideSwapControl.load() && GLXEW_EXT_swap_control;
+  return dc != nullptr && !faults::SwapControlHidden() && glx::SwapControlAvailable();
 }
 
 void SetSwapInterval(DeviceContext dc, int interval) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
-  if (s == nullptr || glXSwapIntervalEXT == nullptr) return;
-  lastSwapInterval.store(interval);
+  if (s == nullptr) return;
   // A value the driver refuses (a negative one) is its answer to give; it ends nothing here.
   x11::ErrorTrap trap(s->display);
-  glXSwapIntervalEXT(s->display, s->drawable, interval);
+  if (glx::SetSwapInterval(s->display, s->drawable, interval)) faults::RecordSwapInterval(interval);
 }
 
 void DeleteGlContext(DeviceContext dc, GlContext context) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
   if (s == nullptr || context == nullptr) return;
   x11::ErrorTrap trap(s->display);
-  glXDestroyContext(s->display, static_cast<GLXContext>(context));
+  glx::DestroyContext(s->display, context);
 }
 
 void ReleaseDeviceContext(WindowHandle, DeviceContext dc) {
@@ -274,17 +223,4 @@ bool SurfaceLost(DeviceContext dc) {
   return s->lost.load();
 }
 
-void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
-  failContextCreation.store(faults.failContextCreation);
-  hideSwapControl.store(faults.hideSwapControl);
-  stallSwap.store(faults.stallSwap);
-  faultOnSwap.store(faults.faultOnSwap);
-}
-
-bool SwapStalled() { return swapStalled.load(); }
-
-std::uint64_t SwapCount() { return swapCount.load(std::memory_order_relaxed); }
-
-int LastSwapInterval() { return lastSwapInterval.load(); }
-
-}  // namespace platform
+}  // namespace platform::x11backend

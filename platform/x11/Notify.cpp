@@ -25,6 +25,8 @@ void ReceiveWindowMessages(Window window, std::function<void(const WindowMessage
 
 }  // namespace x11
 
+namespace x11backend {
+
 void NotifyWindow(WindowHandle window, unsigned message, std::uintptr_t wordParam) {
   {
     std::lock_guard lock(receiverLock);
@@ -45,4 +47,5 @@ void NotifyWindow(WindowHandle window, unsigned message, std::uintptr_t wordPara
   XCloseDisplay(display);
 }
 
+}  // namespace x11backend
 }  // namespace platform

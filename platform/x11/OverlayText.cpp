@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-namespace platform {
+namespace platform::x11backend {
 namespace {
 
 // The core font "fixed" as 256 GL bitmap display lists, made once per GL context and connection:
@@ -119,4 +119,4 @@ void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
   glUseProgram(static_cast<GLuint>(program));
 }
 
-}  // namespace platform
+}  // namespace platform::x11backend

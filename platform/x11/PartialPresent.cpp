@@ -4,6 +4,7 @@
 #include <GL/glxew.h>
 
 #include <atomic>
+#include <csignal>
 
 #include "platform/GlSurfaceFaults.h"
 #include "platform/x11/X11Errors.h"
@@ -18,20 +19,6 @@ std::atomic<std::uint64_t> presentCount{0};
 std::atomic<std::uint64_t> presentPixels{0};
 
 }  // namespace
-
-bool PartialPresentAvailable(DeviceContext dc) {
-  x11::X11Surface* s = x11::SurfaceOf(dc);
-  if (s == nullptr || hideCopySubBuffer.load() || !GLXEW_MESA_copy_sub_buffer ||
-      glXCopySubBufferMESA == nullptr)
-    return false;
-  // What the window lost must be drawn again whole: this connection hears of it on the drawable
-  // it draws on, adding to whatever it already listens for there.
-  x11::ErrorTrap trap(s->display);
-  XWindowAttributes attributes{};
-  if (XGetWindowAttributes(s->display, s->drawable, &attributes) == 0) return false;
-  XSelectInput(s->display, s->drawable, attributes.your_event_mask | ExposureMask);
-  return trap.End() == Success;
-}
 
 const char* RendererName() {
   if (hardwareRenderer.load()) return "Test graphics card";
@@ -64,9 +51,10 @@ PartialPresentState TakePartialPresentState(DeviceContext dc) {
 void PresentRect(DeviceContext dc, int x, int y, int width, int height) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
   if (s == nullptr || s->lost.load() || width <= 0 || height <= 0) return;
-  x11::BeforePresent();
+  if (faults::SwapFaults()) std::raise(SIGSEGV);
+  faults::WaitWhileSwapStalls();
   glXCopySubBufferMESA(s->display, s->drawable, x, y, width, height);
-  x11::CountPresent();
+  faults::CountSwap();
   presentCount.fetch_add(1, std::memory_order_relaxed);
   presentPixels.fetch_add(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height),
                           std::memory_order_relaxed);
@@ -80,4 +68,21 @@ void SetPresentFaults(const PresentFaults& faults) {
   hardwareRenderer.store(faults.hardwareRenderer);
 }
 
+namespace x11backend {
+
+bool PartialPresentAvailable(DeviceContext dc) {
+  x11::X11Surface* s = x11::SurfaceOf(dc);
+  if (s == nullptr || hideCopySubBuffer.load() || !GLXEW_MESA_copy_sub_buffer ||
+      glXCopySubBufferMESA == nullptr)
+    return false;
+  // What the window lost must be drawn again whole: this connection hears of it on the drawable
+  // it draws on, adding to whatever it already listens for there.
+  x11::ErrorTrap trap(s->display);
+  XWindowAttributes attributes{};
+  if (XGetWindowAttributes(s->display, s->drawable, &attributes) == 0) return false;
+  XSelectInput(s->display, s->drawable, attributes.your_event_mask | ExposureMask);
+  return trap.End() == Success;
+}
+
+}  // namespace x11backend
 }  // namespace platform

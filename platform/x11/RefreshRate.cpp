@@ -4,7 +4,7 @@
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Surface.h"
 
-namespace platform {
+namespace platform::x11backend {
 namespace {
 
 double ModeRate(const XRRModeInfo& mode) {
@@ -58,4 +58,4 @@ double RefreshRate(DeviceContext dc) {
   return trap.End() == Success ? rate : 0;
 }
 
-}  // namespace platform
+}  // namespace platform::x11backend

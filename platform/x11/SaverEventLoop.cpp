@@ -10,9 +10,9 @@
 #include "host/SaverClassProc.h"
 #include "host/ShellMessages.h"
 #include "platform/Clock.h"
-#include "platform/x11/EndSignals.h"
-#include "platform/x11/LogindWatcher.h"
-#include "platform/x11/PowerSupply.h"
+#include "platform/posix/EndSignals.h"
+#include "platform/posix/LogindWatcher.h"
+#include "platform/posix/PowerSupply.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Notify.h"
@@ -100,15 +100,23 @@ void SaverEventLoop::Translate(const XEvent& event) {
     case MotionNotify:
       if (closeRules) Dispatch(WmMouseMove, 0, 0);
       break;
+    case FocusIn:
+      if (ours && event.xfocus.detail != NotifyPointer &&
+          (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed))
+        activated = true;
+      break;
     case FocusOut: {
-      if (!closeRules || !ours || event.xfocus.detail == NotifyInferior ||
+      if (!closeRules || !ours || !activated || event.xfocus.detail == NotifyInferior ||
           event.xfocus.detail == NotifyPointer)
         break;
       if (event.xfocus.mode != NotifyNormal && event.xfocus.mode != NotifyWhileGrabbed) break;
       Window focus = 0;
       int revert = 0;
       XGetInputFocus(display, &focus, &revert);
-      if (focus != saver.window) Dispatch(WmActivateApp, 0, 0);
+      // The activation goes to another client's window; a focus reset to None or PointerRoot
+      // gives it to nobody (XWayland's window manager does that to a window the compositor
+      // has not focused, just after the saver took the focus).
+      if (focus != saver.window && focus > PointerRoot) Dispatch(WmActivateApp, 0, 0);
       break;
     }
     case MapNotify:

@@ -51,6 +51,8 @@ class SaverEventLoop : public ShellSystem {
   SaverWindow saver;
   bool closeRules;
   bool destroyed = false;
+  // Set once the window has held the input focus: only then can it lose its activation.
+  bool activated = false;
   bool quit = false;
   bool failed = false;  // the run ends with -1 whatever the quit message says
   int quitCode = 0;

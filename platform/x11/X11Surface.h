@@ -1,6 +1,6 @@
 #pragma once
 // What a platform::DeviceContext points to on X11, for the X11 layer's own files (the frame-rate
-// font needs the connection; the shell may pick a GL visual for the windows it creates).
+// font needs the connection).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -37,20 +37,6 @@ struct X11Surface {
   int partialHeight = 0;
 };
 
-// What every way of presenting a frame does around it: the swap's test seams before (a fault, a
-// stall), the count of swaps after.
-void BeforePresent();
-void CountPresent();
-
 inline X11Surface* SurfaceOf(DeviceContext dc) { return static_cast<X11Surface*>(dc); }
-
-// A visual of `screen` with RGBA, double buffering, 8 bits per colour, at least 8 depth bits and
-// the smallest stencil there is (none where the server offers such a visual), or nullptr. The caller frees it with XFree.
-XVisualInfo* ChooseGlVisual(Display* display, int screen);
-
-// True when `visual` offers what the saver needs (the same rules as ChooseGlVisual, and no
-// stencil unless allowed: a window whose visual has one is drawn through a covering child of a
-// chosen visual, except the root window, where such a child would be a top-level window).
-bool IsGlVisualUsable(Display* display, XVisualInfo* visual, bool stencilAllowed = false);
 
 }  // namespace platform::x11

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/MessageBox.h"
-#include "platform/x11/GtkModule.h"
+#include "platform/posix/GtkModule.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "base/SettingsStore.h"
 #include "host/SettingsDialog.h"
-#include "platform/x11/GtkModule.h"
+#include "platform/posix/GtkModule.h"
 #include "support/TempConfig.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "platform/OverlayText.h"
 #include "platform/Resources.h"
-#include "platform/x11/BannerResource.h"
+#include "platform/posix/BannerResource.h"
 #include "render/Banner.h"
 #include "support/GlTestContext.h"
 

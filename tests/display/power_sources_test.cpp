@@ -1,7 +1,7 @@
 // The X11 saver's power sources: the AC line status from a power-supply folder, and logind's
 // sleep signal from a bus (a private session bus standing in for the system bus).
-#include "platform/x11/LogindWatcher.h"
-#include "platform/x11/PowerSupply.h"
+#include "platform/posix/LogindWatcher.h"
+#include "platform/posix/PowerSupply.h"
 
 #include <dirent.h>
 #include <dlfcn.h>

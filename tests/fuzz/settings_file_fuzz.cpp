@@ -9,7 +9,7 @@
 
 #include "FuzzTarget.h"
 #include "base/SettingsStore.h"
-#include "platform/x11/SettingsKeyFile.h"
+#include "platform/posix/SettingsKeyFile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "host/SettingsDialog.h"
-#include "platform/x11/gtk/GtkSupport.h"
+#include "platform/posix/gtk/GtkSupport.h"
 
 namespace platform::gtk {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/x11/EndSignals.h"
-#include "platform/x11/GtkModule.h"
+#include "platform/posix/EndSignals.h"
+#include "platform/posix/GtkModule.h"
 
 namespace platform {
 

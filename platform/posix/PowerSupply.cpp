@@ -1,4 +1,4 @@
-#include "platform/x11/PowerSupply.h"
+#include "platform/posix/PowerSupply.h"
 
 #include <filesystem>
 #include <fstream>

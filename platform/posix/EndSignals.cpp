@@ -1,4 +1,4 @@
-#include "platform/x11/EndSignals.h"
+#include "platform/posix/EndSignals.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "platform/x11/LogindWatcher.h"
+#include "platform/posix/LogindWatcher.h"
 
 #include <gio/gio.h>
 

@@ -2,7 +2,7 @@
 // The GTK module's windows and the helpers they share. Only the module includes this.
 #include <gtk/gtk.h>
 
-#include "platform/x11/GtkModule.h"
+#include "platform/posix/GtkModule.h"
 
 namespace platform::gtk {
 

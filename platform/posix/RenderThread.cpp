@@ -1,6 +1,5 @@
 #include "platform/RenderThread.h"
 
-#include <GL/glx.h>
 #include <pthread.h>
 
 #include <atomic>
@@ -10,6 +9,8 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+
+#include "platform/posix/GlBindings.h"
 
 namespace platform {
 namespace {
@@ -29,7 +30,7 @@ void RunRenderThread(RenderThreadEntry entry, WindowHandle window) {
 
   entry(window);
   // Let go of the context so that the window thread can delete it once this thread is joined.
-  if (glXGetCurrentContext() != nullptr) glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
+  ReleaseCurrentGlContext();
   {
     std::lock_guard lock(stopMutex);
     running.store(false);

@@ -1,4 +1,4 @@
-#include "platform/x11/GtkModule.h"
+#include "platform/posix/GtkModule.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

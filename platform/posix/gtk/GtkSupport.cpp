@@ -1,4 +1,4 @@
-#include "platform/x11/gtk/GtkSupport.h"
+#include "platform/posix/gtk/GtkSupport.h"
 
 #include <gdk/gdkx.h>
 

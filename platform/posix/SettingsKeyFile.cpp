@@ -1,4 +1,4 @@
-#include "platform/x11/SettingsKeyFile.h"
+#include "platform/posix/SettingsKeyFile.h"
 
 #include <cstring>
 #include <optional>

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/SettingsDialog.h"
-#include "platform/x11/GtkModule.h"
+#include "platform/posix/GtkModule.h"
 
 extern "C" {
 extern const unsigned char SettingsDialogUi[];

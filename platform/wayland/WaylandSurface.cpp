@@ -1,0 +1,129 @@
+#include "platform/wayland/WaylandSurface.h"
+
+#include <wayland-egl.h>
+
+#include <csignal>
+
+#include "platform/GlSurfaceFaults.h"
+#include "platform/wayland/OverlayFont.h"
+#include "platform/wayland/WaylandSession.h"
+
+namespace platform::wayland {
+namespace {
+
+Session* session = nullptr;
+
+// What a DeviceContext points to on Wayland: the main surface as an EGL window.
+struct Drawable {
+  wl_egl_window* window = nullptr;
+  EGLSurface surface = EGL_NO_SURFACE;
+  int width = 0;
+  int height = 0;
+};
+
+Drawable* Of(DeviceContext dc) { return static_cast<Drawable*>(dc); }
+
+DeviceContext Acquire(WindowHandle window) {
+  if (window != SaverHandle || session == nullptr || session->main == nullptr) return nullptr;
+  auto* d = new Drawable;
+  d->width = session->width.load() > 0 ? session->width.load() : 1;
+  d->height = session->height.load() > 0 ? session->height.load() : 1;
+  d->window = wl_egl_window_create(session->main->surface, d->width, d->height);
+  if (d->window == nullptr) {
+    delete d;
+    return nullptr;
+  }
+  return d;
+}
+
+GlContext CreateContext(DeviceContext dc) {
+  Drawable* d = Of(dc);
+  if (d == nullptr || faults::ContextCreationFails()) return nullptr;
+  if (d->surface == EGL_NO_SURFACE) d->surface = egl::CreateSurface(session->egl, d->window);
+  if (d->surface == EGL_NO_SURFACE) return nullptr;
+  const EGLContext context = egl::CreateContext(session->egl);
+  return context == EGL_NO_CONTEXT ? nullptr : context;
+}
+
+void MakeCurrent(DeviceContext dc, GlContext context) {
+  Drawable* d = Of(dc);
+  if (d == nullptr) return;
+  eglMakeCurrent(session->egl.display, d->surface, d->surface, static_cast<EGLContext>(context));
+}
+
+void Swap(DeviceContext dc) {
+  Drawable* d = Of(dc);
+  if (d == nullptr || session->lost.load()) return;
+  if (faults::SwapFaults()) std::raise(SIGSEGV);
+  faults::WaitWhileSwapStalls();
+  eglSwapBuffers(session->egl.display, d->surface);
+  faults::CountSwap();
+}
+
+bool SwapControl(DeviceContext dc) { return dc != nullptr && !faults::SwapControlHidden(); }
+
+// The swap never waits for the compositor: it sends no frame callbacks to a surface it does not
+// show, and a close must not wait on such a swap. The frame loop's pacer holds the output's rate.
+void SetInterval(DeviceContext dc, int interval) {
+  if (dc == nullptr) return;
+  faults::RecordSwapInterval(interval);
+  eglSwapInterval(session->egl.display, 0);
+}
+
+void DeleteContext(DeviceContext dc, GlContext context) {
+  if (dc == nullptr || context == nullptr) return;
+  eglDestroyContext(session->egl.display, static_cast<EGLContext>(context));
+}
+
+void Release(WindowHandle, DeviceContext dc) {
+  Drawable* d = Of(dc);
+  if (d == nullptr) return;
+  if (d->surface != EGL_NO_SURFACE) eglDestroySurface(session->egl.display, d->surface);
+  wl_egl_window_destroy(d->window);
+  delete d;
+}
+
+ScreenSize ScreenOf(DeviceContext dc) {
+  if (dc == nullptr) return {};
+  return {session->width.load(), session->height.load()};
+}
+
+// The compositor's size is taken on the render thread, between frames.
+ScreenSize DrawableSize(DeviceContext dc) {
+  Drawable* d = Of(dc);
+  if (d == nullptr || session->lost.load()) return {};
+  const int width = session->width.load();
+  const int height = session->height.load();
+  if (width > 0 && height > 0 && (width != d->width || height != d->height)) {
+    wl_egl_window_resize(d->window, width, height, 0, 0);
+    d->width = width;
+    d->height = height;
+  }
+  return {d->width, d->height};
+}
+
+double Refresh(DeviceContext) { return session ? session->refreshMilliHz.load() / 1000.0 : 0; }
+
+bool Lost(DeviceContext dc) { return dc == nullptr || session->lost.load(); }
+
+// A layer surface's buffers are the compositor's to show: frames stay whole.
+bool NoPartialPresent(DeviceContext) { return false; }
+
+void Notify(WindowHandle, unsigned message, std::uintptr_t wordParam) {
+  if (session && session->notify) session->notify(message, wordParam);
+}
+
+}  // namespace
+
+void SetSession(Session* s) { session = s; }
+
+const SurfaceBackend& WaylandSurfaceBackend() {
+  static const SurfaceBackend backend{
+      Acquire,       CreateContext, MakeCurrent,     Swap,       SwapControl,
+      SetInterval,   DeleteContext, Release,         ScreenOf,   DrawableSize,
+      Refresh,       Lost,          DrawOverlayText, Notify,     egl::ReleaseCurrent,
+      NoPartialPresent};
+  return backend;
+}
+
+}  // namespace platform::wayland

@@ -1,0 +1,167 @@
+# The saver on a Wayland compositor: headless sway with the pixman renderer (sway refuses root,
+# so as root everything runs as a throw-away ordinary user). Natively: swayidle starts it, it
+# covers every output (the creature on the first, the clear colour on the others), a key and
+# SIGTERM end it with status 0. Under XWayland (--x11), `/s` stays up, covers the output and ends
+# by SIGTERM. The pointer is the build's tools/wlpointer, a virtual pointer: a headless sway has
+# no input devices.
+# $1: build folder, $2: source folder. Runs under tests/with-xvfb (whose display it does not use).
+set -u
+build=$1
+work=$(mktemp -d /tmp/velmora-sway.XXXXXX)
+chmod 755 "$work"
+cp "$build/platform/x11/velmora" "$build/platform/x11/velmora-gtk.so" "$build/tools/wlpointer" "$work/"
+log=$work/velmora.log
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=../support/saver-log.bash
+source "$2"/tests/support/saver-log.bash
+for tool in sway swaymsg swayidle grim wtype convert; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/bootstrap)"; exit 1; }
+done
+
+as_user=()
+user=""
+if [ "$(id -u)" -eq 0 ]; then
+  user=velmora-sway-$$
+  useradd --no-create-home --home-dir "$work" --shell /usr/sbin/nologin "$user" ||
+    { echo "FAIL: cannot add the user $user"; exit 1; }
+  chown -R "$user" "$work"
+  as_user=(runuser -u "$user" --)
+fi
+runtime=$work/run
+"${as_user[@]}" mkdir -m 700 "$runtime"
+cleanup() {
+  [ -n "${sway_pid:-}" ] && kill "$sway_pid" 2>/dev/null && wait "$sway_pid" 2>/dev/null
+  [ -n "$user" ] && { pkill -KILL -u "$user"; userdel "$user"; }
+  [ "$failures" -eq 0 ] && rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The compositor's environment: its own runtime folder, no input devices, XWayland on demand.
+printf 'xwayland enable\noutput HEADLESS-1 resolution 800x600\n' >"$work/sway.conf"
+env_of=(env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work" XDG_RUNTIME_DIR="$runtime"
+        XDG_CONFIG_HOME="$work/config" WLR_BACKENDS=headless WLR_RENDERER=pixman
+        WLR_LIBINPUT_NO_DEVICES=1)
+"${as_user[@]}" "${env_of[@]}" sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 & sway_pid=$!
+for _ in $(seq 100); do
+  sock=$(find "$runtime" -name 'sway-ipc.*.sock' 2>/dev/null | head -n 1)
+  [ -n "$sock" ] && [ -S "$runtime/wayland-1" ] && break
+  sleep 0.1
+done
+[ -n "${sock:-}" ] || { echo "FAIL: sway did not start"; cat "$work/sway.log"; exit 1; }
+in_sway() { "${as_user[@]}" "${env_of[@]}" WAYLAND_DISPLAY=wayland-1 SWAYSOCK="$sock" "$@"; }
+
+# Commands run inside the session (sway's exec, with its DISPLAY for XWayland); each leaves its
+# pid and, once ended, its exit status in $work/<name>.pid and .status.
+cat >"$work/launch" <<'LAUNCH'
+#!/bin/sh
+name=$1; shift
+"$@" & echo $! >"$HOME/$name.pid"
+wait $!; echo $? >"$HOME/$name.status"
+LAUNCH
+chmod 755 "$work/launch"
+launch() {  # name, command...: starts it in the session and waits for its pid
+  rm -f "$work/$1.pid" "$work/$1.status"
+  in_sway swaymsg -q exec "$work/launch $*" || fail "$1: swaymsg exec failed"
+  for _ in $(seq 100); do [ -s "$work/$1.pid" ] && return 0; sleep 0.05; done
+  fail "$1: did not start"; return 1
+}
+status_of() {  # name: waits up to 5 s for its exit status
+  for _ in $(seq 100); do [ -s "$work/$1.status" ] && { cat "$work/$1.status"; return; }; sleep 0.05; done
+  echo "still running"
+}
+# Share of the picture that is the saver's clear colour (26, 51, 51; EGL rounds its red to 25),
+# in hundredths.
+clear_share() { convert "$work/$1.png" -fuzz 1% -fill black +opaque 'srgb(26,51,51)' -fill white -opaque 'srgb(26,51,51)' -format '%[fx:int(100*mean)]' info:; }
+
+# Colours in the middle of the output other than the clear colour: the creature.
+creature_colours() { convert "$work/$1.png" -gravity center -crop 300x300+0+0 +repage -fuzz 1% -fill black -opaque 'srgb(26,51,51)' -unique-colors -format %w info:; }
+
+# Captures the output until the clear colour covers most of it, for up to 20 s: the software
+# driver compiles the shaders at the first frame, which takes seconds on a loaded machine.
+wait_covered() {  # name [output]
+  for _ in $(seq 40); do
+    if [ -n "${2:-}" ]; then in_sway grim -o "$2" "$work/$1.png"; else in_sway grim "$work/$1.png"; fi ||
+      { fail "grim could not capture"; return 1; }
+    [ "$(clear_share "$1")" -ge 90 ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+# Captures the middle of the first output until the creature shows, for up to 20 s.
+wait_creature() {  # name
+  for _ in $(seq 40); do
+    in_sway grim -o HEADLESS-1 "$work/$1.png" || { fail "grim could not capture"; return 1; }
+    [ "$(creature_colours "$1")" -ge 10 ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+echo "-- started by swayidle, ended on activity"
+rm -f "$log"
+in_sway swayidle timeout 1 "$work/launch idle $work/velmora /s" \
+  resume "kill -TERM \$(cat $work/idle.pid)" >"$work/swayidle.log" 2>&1 & idle_pid=$!
+for _ in $(seq 100); do [ -s "$work/idle.pid" ] && break; sleep 0.05; done
+[ -s "$work/idle.pid" ] || fail "swayidle did not start the saver"
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "swayidle: no scene"
+wait_covered idle || fail "swayidle: the clear colour covers $(clear_share idle)% of the output"
+wait_creature idle || fail "swayidle: no creature in the middle ($(creature_colours idle) colours)"
+# The seat gains its keyboard with wtype's virtual one: the key comes after a pause, so that the
+# saver holds the keyboard by then (a second, on a loaded machine). The key, or swayidle's resume
+# (SIGTERM), ends it.
+in_sway wtype -s 1000 a
+code=$(status_of idle)
+[ "$code" = 0 ] || fail "swayidle: activity gave status $code"
+tail -n 1 "$log" | grep -q '^   Notify : FPS = ' || fail "swayidle: log does not end with the frame-rate line"
+kill "$idle_pid"; wait "$idle_pid" 2>/dev/null
+
+echo "-- a key"
+launch key "$work/velmora" /s
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "key: no scene"
+in_sway wtype -s 1000 a
+code=$(status_of key)
+[ "$code" = 0 ] || fail "the key gave status $code"
+
+echo "-- pointer motion: 2 pixels stay, 5 more end it"
+launch move "$work/velmora" /s
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "motion: no scene"
+# The first motion brings the pointer into the saver's surface: it counts from there.
+in_sway "$work/wlpointer" 0 0 2 1 || fail "wlpointer failed"
+sleep 0.5
+[ -s "$work/move.status" ] && fail "a motion of 2 pixels ended the saver"
+in_sway "$work/wlpointer" 0 0 4 3 || fail "wlpointer failed"
+code=$(status_of move)
+[ "$code" = 0 ] || fail "a motion of 5 pixels gave status $code"
+
+echo "-- SIGTERM, and two outputs, then a third"
+in_sway swaymsg -q create_output || fail "swaymsg create_output failed"
+sleep 0.5
+rm -f "$log"
+launch term "$work/velmora" /s
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "SIGTERM: no scene"
+wait_covered first HEADLESS-1 || fail "two outputs: the first is not covered"
+in_sway grim -o HEADLESS-2 "$work/second.png" || fail "grim could not capture HEADLESS-2"
+wait_creature first || fail "two outputs: no creature on the first"
+[ "$(clear_share second)" -eq 100 ] || fail "two outputs: the second is not all clear colour"
+# An output that comes while the saver runs is covered too.
+in_sway swaymsg -q create_output || fail "swaymsg create_output failed"
+wait_covered third HEADLESS-3 || fail "a new output is not covered"
+[ -s "$work/term.status" ] && fail "SIGTERM: ended by itself with status $(cat "$work/term.status")"
+kill -TERM "$(cat "$work/term.pid")"
+code=$(status_of term)
+[ "$code" = 0 ] || fail "SIGTERM gave status $code"
+
+echo "-- under XWayland"
+rm -f "$log"
+launch xsaver "$work/velmora" --x11 /s
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "XWayland: no scene"
+wait_covered xwayland HEADLESS-1 || fail "XWayland: the clear colour covers $(clear_share xwayland)% of the output"
+sleep 1
+[ -s "$work/xsaver.status" ] && fail "XWayland: /s ended by itself with status $(cat "$work/xsaver.status")"
+kill -TERM "$(cat "$work/xsaver.pid")"
+code=$(status_of xsaver)
+[ "$code" = 0 ] || fail "XWayland: SIGTERM gave status $code"
+tail -n 1 "$log" | grep -q '^   Notify : FPS = ' || fail "XWayland: log does not end with the frame-rate line"
+
+exit "$failures"
