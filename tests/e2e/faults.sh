@@ -98,8 +98,22 @@ save_in_dialog() {  # description
   done
   [ -n "$dialog" ] || fail "$1: no settings dialog"
   xdotool windowfocus --sync "$dialog" key --delay 150 Escape Return 2>/dev/null
+  if [ "${2:-}" = fails ]; then
+    # The user is told in a box, which OK (Enter) takes away; the log says why.
+    local box=""
+    for _ in $(seq 200); do
+      box=$(xdotool search --onlyvisible --name '^Screen saver$' 2>/dev/null | head -n 1)
+      [ -n "$box" ] && break
+      sleep 0.05
+    done
+    [ -n "$box" ] || fail "$1: no box told of the failed save"
+    [ -n "$box" ] && xdotool windowfocus --sync "$box" key Return 2>/dev/null
+  fi
   finish "$pid"; code=$?
   [ "$code" -eq 1 ] || fail "$1: dialog exit status $code, expected 1"
+  local told=0
+  grep -qxF "(!)Error : Settings could not be saved" "$log" && told=1
+  [ "$told" -eq "$([ "${2:-}" = fails ] && echo 1 || echo 0)" ] || fail "$1: error line: $told"
 }
 snapshot() { find "$work/config" "$work/system" "$work/home" -printf '%p %y %s %m %T@\n' 2>/dev/null | sort; }
 reset_config
@@ -111,13 +125,13 @@ reset_config
 printf '%s\nEnableFPS=1\n' "$group" >"$system_file"
 printf 'not a folder\n' >"$work/home/blocker"
 before=$(snapshot)
-XDG_CONFIG_HOME=$work/home/blocker/config save_in_dialog "folder below a file"
+XDG_CONFIG_HOME=$work/home/blocker/config save_in_dialog "folder below a file" fails
 [ "$(snapshot)" = "$before" ] || fail "folder below a file: the disk changed"
 if [ $root -eq 0 ]; then
   printf '%s\nEnableFPS=1\n' "$group" >"$user_file"
   chmod 555 "$work/config/Korvantel"
   before=$(snapshot)
-  save_in_dialog "read-only folder"
+  save_in_dialog "read-only folder" fails
   [ "$(snapshot)" = "$before" ] || fail "read-only folder: the disk changed"
   chmod 755 "$work/config/Korvantel"
 fi
