@@ -137,11 +137,13 @@ if [ $root -eq 0 ]; then
 fi
 reset_config
 
-echo "-- a log that cannot be opened"
-# The saver runs as ever, says nothing, and writes no log anywhere else.
-runs_without_log() {  # description
+echo "-- a log that cannot be opened beside the executable"
+# The saver runs as ever and says nothing; its log goes to the user's state folder, or where that
+# cannot be made either, nowhere.
+state_log=$HOME/.local/state/velmora/velmora.log
+runs_with_log_at() {  # description, where the log must be ("" for none)
   local cwd=$work/cwd
-  rm -rf "$cwd"; mkdir -p "$cwd"
+  rm -rf "$cwd" "$HOME/.local"; mkdir -p "$cwd"
   (cd "$cwd" && exec "$saver" /s 2>"$work/stderr") & pid=$!
   local shown=0
   for _ in $(seq 100); do
@@ -155,27 +157,40 @@ runs_without_log() {  # description
   finish "$pid"; code=$?
   [ "$code" -eq 0 ] || fail "$1: exit status $code"
   [ -s "$work/stderr" ] && fail "$1: said '$(head -c 200 "$work/stderr")'"
-  [ -z "$(find "$cwd" "$work/home" -name '*.log')" ] || fail "$1: a log elsewhere"
+  local found
+  found=$(find "$cwd" "$work/home" -name '*.log' | paste -sd' ')
+  [ "$found" = "$2" ] || fail "$1: log at '$found', expected '$2'"
+  if [ -n "$2" ]; then
+    [ "$(head -n 1 "$2")" = "   Notify : Application has run" ] && well_formed "$2" &&
+      tail -n 1 "$2" | grep -q '^   Notify : FPS = ' || { fail "$1: log"; cat "$2"; }
+  fi
 }
 if [ $root -eq 0 ]; then
   rm -f "$log"
   chmod 555 "$work/bin"
-  runs_without_log "read-only folder"
+  runs_with_log_at "read-only folder" "$state_log"
   chmod 755 "$work/bin"
   [ -e "$log" ] && fail "read-only folder: a log appeared"
 fi
 # As root no folder is read-only: the log's place taken by a folder, a link into nowhere, a FIFO.
 rm -f "$log"
 mkdir "$log"
-runs_without_log "log path is a folder"
+runs_with_log_at "log path is a folder" "$state_log"
 [ -d "$log" ] && [ -z "$(ls -A "$log")" ] || fail "log path is a folder: the folder changed"
+XDG_STATE_HOME=$work/state runs_with_log_at "log path is a folder, own state folder" ""
+[ -s "$work/state/velmora/velmora.log" ] || fail "XDG_STATE_HOME: no log there"
+rm -rf "$work/state"
+printf 'not a folder\n' >"$work/blocker"
+XDG_STATE_HOME=$work/blocker/state runs_with_log_at "no state folder either" ""
+rm -f "$work/blocker"
 rmdir "$log"
 ln -s "$work/missing/velmora.log" "$log"
-runs_without_log "log path links into a missing folder"
+runs_with_log_at "log path links into a missing folder" "$state_log"
 rm -f "$log"
 mkfifo "$log"  # nobody reads it: opening it must not wait for a reader
-runs_without_log "log path is a FIFO"
+runs_with_log_at "log path is a FIFO" "$state_log"
 rm -f "$log"
+rm -rf "$HOME/.local"
 
 echo "-- closing at random moments of start-up"
 for i in $(seq 18); do
