@@ -9,6 +9,7 @@
 #include "base/Random.h"
 #include "base/SettingsStore.h"
 #include "platform/GlSurface.h"
+#include "platform/OverlayText.h"
 #include "render/Banner.h"
 #include "render/Scene.h"
 
@@ -52,6 +53,7 @@ int InitVideo(platform::WindowHandle window) {
   appLog.Write(Notify, "WGLEW_EXT_swap_control extension is found");
 
   SetFixedCamera();
+  platform::PrepareOverlayText(dc);
 
   // Handed to the driver as stored: 1 waits for a retrace per swap, 0 does not.
   int vsync = 1;

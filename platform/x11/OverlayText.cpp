@@ -4,7 +4,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#include <cstring>
+#include "platform/GlBitmapText.h"
 
 namespace platform {
 namespace {
@@ -14,22 +14,8 @@ namespace {
 struct OverlayFont {
   GLXContext context = nullptr;
   XFontStruct* font = nullptr;
-  GLuint listBase = 0;
+  GlBitmapFont lists;
 };
-
-OverlayFont& FontFor(GLXContext context, Display* display) {
-  static OverlayFont cached;
-  if (cached.context == context) return cached;
-  cached.context = context;
-  cached.listBase = 0;
-  if (!cached.font) cached.font = XLoadQueryFont(display, "fixed");
-  if (!cached.font) return cached;
-  const GLuint base = glGenLists(256);
-  if (base == 0) return cached;
-  glXUseXFont(cached.font->fid, 0, 256, static_cast<int>(base));
-  cached.listBase = base;
-  return cached;
-}
 
 int CharWidth(const XFontStruct* font, unsigned char c) {
   if (font->per_char && c >= font->min_char_or_byte2 && c <= font->max_char_or_byte2) {
@@ -38,70 +24,32 @@ int CharWidth(const XFontStruct* font, unsigned char c) {
   return font->max_bounds.width;
 }
 
-int TextWidth(const XFontStruct* font, const char* text, int length) {
-  int width = 0;
-  for (int i = 0; i < length; ++i) width += CharWidth(font, static_cast<unsigned char>(text[i]));
-  return width;
+OverlayFont& FontFor(GLXContext context, Display* display) {
+  static OverlayFont cached;
+  if (cached.context == context) return cached;
+  cached.context = context;
+  cached.lists.listBase = 0;
+  if (!cached.font) cached.font = XLoadQueryFont(display, "fixed");
+  if (!cached.font) return cached;
+  const GLuint base = glGenLists(256);
+  if (base == 0) return cached;
+  glXUseXFont(cached.font->fid, 0, 256, static_cast<int>(base));
+  cached.lists.listBase = base;
+  cached.lists.ascent = cached.font->ascent;
+  cached.lists.lineHeight = cached.font->ascent + cached.font->descent;
+  for (int c = 0; c < 256; ++c) cached.lists.widths[c] = CharWidth(cached.font, static_cast<unsigned char>(c));
+  return cached;
 }
 
 }  // namespace
 
+void PrepareOverlayText(DeviceContext) {}  // the font is made on first use, per context
+
 void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
   Display* display = glXGetCurrentDisplay();
   GLXContext context = glXGetCurrentContext();
-  if (!display || !context || !text || right <= 0 || bottom <= 0) return;
-  const OverlayFont& font = FontFor(context, display);
-  if (font.listBase == 0) return;
-  const int length = static_cast<int>(std::strlen(text));
-
-  GLint viewport[4] = {0, 0, 0, 0};
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  const int height = viewport[3];
-  GLint program = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_SCISSOR_BIT | GL_TRANSFORM_BIT |
-               GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glUseProgram(0);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  // Window pixels with y growing downward from the top left corner, as the text rectangle is given.
-  glOrtho(0, viewport[2], height, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_SCISSOR_TEST);
-  glScissor(0, height - bottom, right, bottom);
-
-  // Opaque black behind the text's cells, then the glyphs in white on the first line's baseline.
-  const int cellsWidth = TextWidth(font.font, text, length);
-  const int lineHeight = font.font->ascent + font.font->descent;
-  glColor3d(0.0, 0.0, 0.0);
-  glRecti(0, 0, cellsWidth, lineHeight);
-  glColor3d(1.0, 1.0, 1.0);
-  // One glyph at a time from its own cell: some GLX libraries give blank glyphs (the space) no
-  // advance of their own.
-  int x = 0;
-  for (int i = 0; i < length && x < right; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    glRasterPos2i(x, font.font->ascent);
-    glCallList(font.listBase + c);
-    x += CharWidth(font.font, c);
-  }
-
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glPopAttrib();
-  glUseProgram(static_cast<GLuint>(program));
+  if (!display || !context) return;
+  DrawGlBitmapText(FontFor(context, display).lists, right, bottom, text);
 }
 
 }  // namespace platform
