@@ -90,22 +90,14 @@ echo "-- a settings folder that cannot be written"
 # Set Defaults (Escape), then OK (Enter): the dialog saves the defaults over the system's value.
 save_in_dialog() {  # description
   "$saver" /c 2>"$work/stderr" & pid=$!
-  local dialog=""
-  for _ in $(seq 200); do
-    dialog=$(xdotool search --onlyvisible --name '^Dialog$' 2>/dev/null | head -n 1)
-    [ -n "$dialog" ] && break
-    sleep 0.05
-  done
+  local dialog
+  dialog=$(wait_for_window Dialog)
   [ -n "$dialog" ] || fail "$1: no settings dialog"
   xdotool windowfocus --sync "$dialog" key --delay 150 Escape Return 2>/dev/null
   if [ "${2:-}" = fails ]; then
     # The user is told in a box, which OK (Enter) takes away; the log says why.
-    local box=""
-    for _ in $(seq 200); do
-      box=$(xdotool search --onlyvisible --name '^Screen saver$' 2>/dev/null | head -n 1)
-      [ -n "$box" ] && break
-      sleep 0.05
-    done
+    local box
+    box=$(wait_for_window "Screen saver")
     [ -n "$box" ] || fail "$1: no box told of the failed save"
     [ -n "$box" ] && xdotool windowfocus --sync "$box" key Return 2>/dev/null
   fi

@@ -37,12 +37,7 @@ done
 
 echo "-- the settings dialog beside it"
 "$saver" /c & dialog_pid=$!
-dialog=""
-for _ in $(seq 200); do
-  dialog=$(xdotool search --onlyvisible --name '^Dialog$' 2>/dev/null | head -n 1)
-  [ -n "$dialog" ] && break
-  sleep 0.05
-done
+dialog=$(wait_for_window Dialog)
 [ -n "$dialog" ] || fail "no settings dialog"
 xdotool windowfocus --sync "$dialog" key Return 2>/dev/null  # OK
 finish "$dialog_pid"; code=$?

@@ -15,3 +15,13 @@ well_formed() {
   [ "$(tail -c 1 "$1" | od -An -c | tr -d ' ')" = '\n' ] || return 1
   ! grep -qvE '^(   Notify : |\(!\)Error : |Unlabel record : )' "$1"
 }
+# The id of a visible window whose name is exactly $1, waited for up to 10 s; empty if none came.
+wait_for_window() {
+  local id=""
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && break
+    sleep 0.05
+  done
+  echo "$id"
+}
