@@ -55,11 +55,17 @@ std::FILE* OpenLogFile(const char* path) {
     CloseHandle(append);
     return nullptr;
   }
-  HANDLE hold = CreateMutexA(nullptr, FALSE, MutexName(path).c_str());
+  // The creator owns the mutex while it empties the file; a start beside it waits for that
+  // (briefly) before its first line, which the emptying would otherwise take.
+  HANDLE hold = CreateMutexA(nullptr, TRUE, MutexName(path).c_str());
   if (hold != nullptr && GetLastError() != ERROR_ALREADY_EXISTS) {
     HANDLE empty = CreateFileA(path, GENERIC_WRITE, ShareAll, nullptr, TRUNCATE_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (empty != INVALID_HANDLE_VALUE) CloseHandle(empty);
+    ReleaseMutex(hold);
+  } else if (hold != nullptr) {
+    const DWORD waited = WaitForSingleObject(hold, 2000);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ReleaseMutex(hold);
   }
   // Text mode: each newline is stored as CR LF.
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(append), _O_APPEND | _O_TEXT);
