@@ -17,21 +17,22 @@ source "$2"/tests/support/saver-log.bash
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CONFIG_DIRS=$work/system
 N='   Notify : '
 started="${N}Scene has been initialized successfully"
-start_window() { "$testwindow" 320 240 >"$work/id.$1" & eval "window_pid_$1=\$!"; sleep 0.3; }
+start_window() { "$testwindow" 320 240 >"$work/id" & window_pid=$!; sleep 0.3; window=$(cat "$work/id"); }
 no_nul() { [ "$(tr -d '\000' <"$1" | wc -c)" -eq "$(wc -c <"$1")" ]; }
 
 printf 'a line of an earlier run\n' >"$log"
-start_window first
-"$saver" /p "$(cat "$work/id.first")" & first=$!
+start_window
+first_window_pid=$window_pid
+"$saver" /p "$window" & first=$!
 wait_for_line "$started" || fail "the first preview did not start"
 grep -q 'earlier run' "$log" && fail "a start with nobody beside it kept the old lines"
 
 echo "-- previews beside it"
 for i in 1 2 3; do
-  start_window second
-  "$saver" /p "$(cat "$work/id.second")" & second=$!
+  start_window
+  "$saver" /p "$window" & second=$!
   sleep 0.8
-  kill "$window_pid_second"; wait "$window_pid_second" 2>/dev/null
+  kill "$window_pid"; wait "$window_pid" 2>/dev/null
   finish "$second" || fail "preview $i beside the first did not end"
 done
 
@@ -51,7 +52,7 @@ finish "$full"; code=$?
 [ "$code" -eq 0 ] || fail "full screen exit status $code"
 
 alive "$first" || fail "the first preview ended early"
-kill "$window_pid_first"; wait "$window_pid_first" 2>/dev/null
+kill "$first_window_pid"; wait "$first_window_pid" 2>/dev/null
 finish "$first" || fail "the first preview did not end with its window"
 
 echo "-- the shared log"
