@@ -1,8 +1,8 @@
 #pragma once
 // The program's diagnostic log: one plain-text line per event, beside the executable (or in the
 // user's own folder where that cannot be created), emptied at every start that finds no other
-// running instance writing it, flushed after every line. Both the window thread and the render thread write
-// to it; a line of one never interleaves with a line of the other.
+// running instance writing it, flushed after every line. Both the window thread and the render
+// thread write to it; a line of one never interleaves with a line of the other.
 #include <atomic>
 #include <cstdio>
 #include <mutex>

@@ -10,7 +10,8 @@ namespace platform {
 
 // Opens path for writing in append mode (text mode on Win32), creating it. It is emptied first
 // unless another running instance of the program holds it; this process holds it from now until
-// CloseLogFile or its end. nullptr when the file cannot be opened or created, or is not a regular file.
+// CloseLogFile or its end. nullptr when the file cannot be opened or created, or is not a
+// regular file.
 std::FILE* OpenLogFile(const char* path);
 
 // Closes a file of OpenLogFile and gives up this process's hold on it.

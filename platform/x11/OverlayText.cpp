@@ -37,7 +37,8 @@ OverlayFont& FontFor(GLXContext context, Display* display) {
   cached.lists.listBase = base;
   cached.lists.ascent = cached.font->ascent;
   cached.lists.lineHeight = cached.font->ascent + cached.font->descent;
-  for (int c = 0; c < 256; ++c) cached.lists.widths[c] = CharWidth(cached.font, static_cast<unsigned char>(c));
+  for (int c = 0; c < 256; ++c)
+    cached.lists.widths[c] = CharWidth(cached.font, static_cast<unsigned char>(c));
   return cached;
 }
 

@@ -17,8 +17,9 @@ const SettingEntry Table[] = {{"EnableFPS", 0}, {"EnableVSync", 1}, {"", 0}};
 
 void Put(HKEY root, const char* name, const std::string& data) {
   HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(root, Key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegCreateKeyExA(root, Key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+      ERROR_SUCCESS);
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                  static_cast<DWORD>(data.size() + 1));
   RegCloseKey(key);
