@@ -2,12 +2,7 @@
 
 #include <vector>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
+#include "platform/LogFile.h"
 #include "platform/ModulePath.h"
 
 namespace {
@@ -60,33 +55,20 @@ std::string LogPathForModule() {
   return {};
 }
 
-AppLog::AppLog() { Open(LogPathForModule().c_str()); }
+AppLog::AppLog() {
+  Open(LogPathForModule().c_str());
+  // Installed where the user may not write (a system folder): the user's own folder instead.
+  if (!file) Open(platform::UserLogPath().c_str());
+}
 
 AppLog::AppLog(const char* path) { Open(path); }
 
 AppLog::~AppLog() {
-  if (file) std::fclose(file);
+  platform::CloseLogFile(file);
 }
 
 void AppLog::Open(const char* path) {
-  if (!path || !*path) return;
-#ifdef _WIN32
-  // "w" truncates; the C library opens with deny-none sharing on Windows and in text mode there,
-  // so each newline becomes CR LF.
-  file = std::fopen(path, "w");
-#else
-  // As "w" does, but without waiting: a FIFO planted at the path would otherwise hold the start
-  // for ever, before any signal can end it. Only a regular file is taken as the log.
-  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return;
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
-      (file = fdopen(fd, "w")) == nullptr) {
-    close(fd);
-    return;
-  }
-#endif
+  file = platform::OpenLogFile(path);
   if (file) Write(Notify, "Application has run");
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The program's diagnostic log: one plain-text line per event, beside the executable, truncated
-// at every start, flushed after every line. Both the window thread and the render thread write
-// to it; a line of one never interleaves with a line of the other.
+// The program's diagnostic log: one plain-text line per event, beside the executable (or in the
+// user's own folder where that cannot be created), emptied at every start that finds no other
+// running instance writing it, flushed after every line. Both the window thread and the render
+// thread write to it; a line of one never interleaves with a line of the other.
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -12,9 +13,10 @@ enum LogLevel : int { Notify = 0, Error = 1 };
 
 class AppLog {
  public:
-  // Logs beside the running executable (see LogPathForModule).
+  // Logs beside the running executable (see LogPathForModule), or where that file cannot be
+  // created, at platform::UserLogPath.
   AppLog();
-  // Logs to path; an empty path leaves the log off.
+  // Logs to path (see platform::OpenLogFile); an empty path leaves the log off.
   explicit AppLog(const char* path);
   ~AppLog();
   AppLog(const AppLog&) = delete;

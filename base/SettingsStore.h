@@ -1,7 +1,7 @@
 #pragma once
 // The program's user-adjustable options: named signed integers seeded from a defaults table and
-// kept in the platform's per-machine store as decimal text. Built once, loaded at once; only the
-// settings dialog changes values and writes them back.
+// kept in the platform's store as decimal text (the machine's values, the user's over them).
+// Built once, loaded at once; only the settings dialog changes values and writes them back.
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -33,7 +33,8 @@ class SettingsStore {
 
   // 0 when the stored key could be opened (values found there replace those in memory), -1 when not.
   int Load();
-  // Writes every setting as decimal text: 0 when the key could be opened or created, -1 when not.
+  // Writes every setting as decimal text to the user's store: 0 when every value was stored, -1
+  // when the key could not be opened or created or a value could not be written.
   int Save();
   // Every setting back to its default, in memory only.
   void ResetToDefaults();

@@ -1,5 +1,6 @@
 #include "host/SettingsDialog.h"
 
+#include "base/AppLog.h"
 #include "base/SettingsStore.h"
 
 using namespace settings_dialog;
@@ -30,7 +31,12 @@ bool ScreenSaverConfigureDialog(SettingsDialogView& dialog, unsigned message,
       if (((wordParam >> 16) & 0xFFFF) != 0) return false;
       switch (static_cast<int>(wordParam & 0xFFFF)) {
         case OkButton:
-          settingsStore.Save();  // a failure leaves the stored values as they were; nothing to say
+          // A failed save leaves the stored values as they were; the user's choice is lost
+          // unless they hear of it.
+          if (settingsStore.Save() != 0) {
+            appLog.Write(Error, "Settings could not be saved");
+            dialog.ShowMessage(NotSavedText, NotSavedCaption);
+          }
           ScreenSaverConfigureDialog(dialog, Close, 0, 0);
           return true;
         case SetDefaultsButton:

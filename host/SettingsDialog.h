@@ -1,8 +1,9 @@
 #pragma once
 // The settings dialog's behaviour, shared by the platforms' dialogs: the two check boxes are a
 // view of the global settingsStore, filled each time the dialog is shown; clicks go straight
-// into the store; OK saves and closes; "Set Defaults" (and Escape, which arrives as the same
-// command) resets and stays open; closing the window ends without saving. The result is 1.
+// into the store; OK saves (a save that fails is logged and told to the user) and closes; "Set
+// Defaults" (and Escape, which arrives as the same command) resets and stays open; closing the
+// window ends without saving. The result is 1.
 #include <cstdint>
 
 #include "platform/Types.h"
@@ -16,6 +17,9 @@ constexpr int OkButton = 1;
 constexpr int SetDefaultsButton = 2;
 constexpr int ShowFpsBox = 117;
 constexpr int EnableVSyncBox = 118;
+// What the user is told when OK could not store the settings.
+constexpr const char* NotSavedText = "The settings could not be saved.";
+constexpr const char* NotSavedCaption = "Screen saver";
 }  // namespace settings_dialog
 
 // What the logic needs of a dialog window: its two check boxes and its end.
@@ -28,6 +32,8 @@ class SettingsDialogView {
   virtual void SetChecked(int control, bool checked) = 0;
   // Ends the modal dialog with result.
   virtual void EndDialog(int result) = 0;
+  // A modal box with text and one OK button, owned by the dialog; returns once it is dismissed.
+  virtual void ShowMessage(const char* text, const char* caption) = 0;
 };
 
 // Nothing to register; true.

@@ -1,6 +1,8 @@
 #pragma once
 // The shell's event vocabulary: the Windows message numbers, so that the rules in host/ serve the
 // Win32 build unchanged and the X11 loop translates its events into the same numbers.
+#include "render/RenderThread.h"
+
 namespace shell {
 
 constexpr unsigned WmCreate = 1;
@@ -23,7 +25,7 @@ constexpr unsigned WmLButtonDown = 513;
 constexpr unsigned WmRButtonDown = 516;
 constexpr unsigned WmMButtonDown = 519;
 constexpr unsigned WmPowerBroadcast = 536;
-constexpr unsigned WmUser = 1024;  // the render thread's "start failed"
+constexpr unsigned WmUser = RenderStartFailedMessage;  // the first user message
 constexpr unsigned WmApp = 32768;  // the shell's password request
 
 // WM_POWER: critical resume.

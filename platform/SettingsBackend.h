@@ -1,7 +1,9 @@
 #pragma once
-// Where the settings live: a per-machine store of named text values under a key path such as
-// "Software\Korvantel\Velmora Screen Saver". On Win32 that is the registry below
-// HKEY_LOCAL_MACHINE (REG_SZ values); on X11 a key file per key path (see the implementation).
+// Where the settings live: named text values under a key path such as
+// "Software\Korvantel\Velmora Screen Saver", in two layers: the machine's, set for every user,
+// and the user's own, whose values win. On Win32 that is the registry below HKEY_LOCAL_MACHINE
+// and HKEY_CURRENT_USER (REG_SZ values); on X11 a key file per key path in the system's and the
+// user's configuration folders (see the implementation). Saving writes the user's layer.
 // The store's logic (what the texts mean, which names exist) stays above this layer.
 #include <cstddef>
 
@@ -24,14 +26,14 @@ struct SettingWrite {
   const char* text = nullptr;  // NUL-terminated decimal text, stored as REG_SZ
 };
 
-// Reads each named value below keyPath into values[0 .. count-1]; a value that is missing or too
-// long for data[] is left not found. Returns false, with nothing found, when the key cannot be
-// opened (does not exist, no access).
+// Reads each named value below keyPath into values[0 .. count-1], the user's layer over the
+// machine's; a value that is missing or too long for data[] in both is left not found. Returns
+// false, with nothing found, when the key can be opened in neither (does not exist, no access).
 bool ReadSettingValues(const char* keyPath, SettingRead* values, std::size_t count);
 
-// Opens or creates keyPath and stores every value as text. Returns false when the key cannot be
-// opened or created for writing; nothing is written then. (The key file is replaced as a whole,
-// so there a failure at any step leaves the disk as it was.)
+// Opens or creates keyPath in the user's layer and stores every value as text. Returns false when
+// the key cannot be opened or created for writing, or a value cannot be stored. (The key file is
+// replaced as a whole, so there a failure at any step leaves the disk as it was.)
 bool WriteSettingValues(const char* keyPath, const SettingWrite* values, std::size_t count);
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 #include "base/Random.h"
 #include "base/SettingsStore.h"
 #include "platform/GlSurface.h"
+#include "platform/OverlayText.h"
 #include "render/Banner.h"
 #include "render/Scene.h"
 
@@ -62,6 +63,7 @@ int InitVideo(platform::WindowHandle window) {
   appLog.Write(Notify, "WGLEW_EXT_swap_control extension is found");
 
   SetFixedCamera();
+  platform::PrepareOverlayText(dc);
 
   platform::SetSwapInterval(dc, SwapIntervalSetting());
   appLog.Write(Notify, "VSYNC has been setted properly");

@@ -14,7 +14,7 @@ namespace platform {
 
 // Raised whenever the table or what its functions are given changes: a module of another build
 // is refused rather than called.
-constexpr int GtkModuleVersion = 1;
+constexpr int GtkModuleVersion = 2;
 
 // The dialog procedure (ScreenSaverConfigureDialog), handed in so that the module needs nothing
 // of the program's code.

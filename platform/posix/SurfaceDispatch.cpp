@@ -37,6 +37,8 @@ ScreenSize GetScreenSize(DeviceContext dc) { return Active().getScreenSize(dc); 
 ScreenSize GetDrawableSize(DeviceContext dc) { return Active().getDrawableSize(dc); }
 double RefreshRate(DeviceContext dc) { return Active().refreshRate(dc); }
 bool SurfaceLost(DeviceContext dc) { return Active().surfaceLost(dc); }
+// Both window systems make the frame-rate font on first use, per context.
+void PrepareOverlayText(DeviceContext) {}
 void DrawOverlayText(DeviceContext dc, int right, int bottom, const char* text) {
   Active().drawOverlayText(dc, right, bottom, text);
 }

@@ -1,4 +1,7 @@
-// Settings on Win32: REG_SZ values of a key below HKEY_LOCAL_MACHINE.
+// Settings on Win32: REG_SZ values of a key below HKEY_LOCAL_MACHINE (set for every user by an
+// administrator) and of the same key below HKEY_CURRENT_USER, whose values win. Saving writes the
+// user's key: no unelevated 64-bit process may write HKEY_LOCAL_MACHINE, and none is given a
+// virtual store for it, so a machine-wide save would fail for nearly every user.
 #include "platform/SettingsBackend.h"
 
 #include <windows.h>
@@ -6,36 +9,56 @@
 #include <cstring>
 
 namespace platform {
+namespace {
 
-bool ReadSettingValues(const char* keyPath, SettingRead* values, std::size_t count) {
+// Reads the values the key under root holds over those read before; false when it cannot be
+// opened.
+bool ReadLayer(HKEY root, const char* keyPath, SettingRead* values, std::size_t count) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return false;
+  if (RegOpenKeyExA(root, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
   for (std::size_t i = 0; i < count; ++i) {
     SettingRead& v = values[i];
     // The type is not asked for: whatever is stored is read as bytes, and data longer than the
-    // buffer fails the query (ERROR_MORE_DATA), leaving the value not found.
-    DWORD size = sizeof v.data;
-    v.found = RegQueryValueExA(key, v.name, nullptr, nullptr, reinterpret_cast<BYTE*>(v.data),
-                               &size) == ERROR_SUCCESS;
-    v.size = v.found ? size : 0;
+    // buffer fails the query (ERROR_MORE_DATA), leaving the value as the layer below had it. The
+    // data goes through a buffer of its own, since a failed query may have written into it.
+    char data[SettingDataCapacity];
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(key, v.name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
+        ERROR_SUCCESS)
+      continue;
+    std::memcpy(v.data, data, size);
+    v.size = size;
+    v.found = true;
   }
   RegCloseKey(key);
   return true;
 }
 
+}  // namespace
+
+bool ReadSettingValues(const char* keyPath, SettingRead* values, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    values[i].found = false;
+    values[i].size = 0;
+  }
+  const bool machine = ReadLayer(HKEY_LOCAL_MACHINE, keyPath, values, count);
+  const bool user = ReadLayer(HKEY_CURRENT_USER, keyPath, values, count);
+  return machine || user;
+}
+
 bool WriteSettingValues(const char* keyPath, const SettingWrite* values, std::size_t count) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return false;
-  for (std::size_t i = 0; i < count; ++i) {
+  bool written = true;
+  for (std::size_t i = 0; i < count && written; ++i) {
     const char* text = values[i].text;
-    RegSetValueExA(key, values[i].name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(std::strlen(text) + 1));
+    written = RegSetValueExA(key, values[i].name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                             static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
   }
   RegCloseKey(key);
-  return true;
+  return written;
 }
 
 }  // namespace platform

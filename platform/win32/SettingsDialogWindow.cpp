@@ -16,6 +16,9 @@ class Win32SettingsDialogView : public SettingsDialogView {
     CheckDlgButton(dialog_, control, checked ? BST_CHECKED : BST_UNCHECKED);
   }
   void EndDialog(int result) override { ::EndDialog(dialog_, result); }
+  void ShowMessage(const char* text, const char* caption) override {
+    MessageBoxA(dialog_, text, caption, 0);
+  }
 
  private:
   HWND dialog_;

@@ -5,9 +5,10 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
-#include <cstring>
 #include <mutex>
 #include <vector>
+
+#include "platform/GlBitmapText.h"
 
 namespace platform::x11backend {
 namespace {
@@ -20,31 +21,11 @@ struct OverlayFont {
   GLXContext context = nullptr;
   Display* display = nullptr;
   XFontStruct* font = nullptr;
-  GLuint listBase = 0;
+  GlBitmapFont lists;
 };
 
 std::mutex fontsLock;
 std::vector<OverlayFont> fonts;
-
-OverlayFont FontFor(GLXContext context, Display* display) {
-  std::lock_guard lock(fontsLock);
-  auto entry = std::find_if(fonts.begin(), fonts.end(), [&](const OverlayFont& f) {
-    return f.context == context && f.display == display;
-  });
-  if (entry != fonts.end() && entry->listBase != 0 && glIsList(entry->listBase)) return *entry;
-  if (entry == fonts.end()) entry = fonts.insert(fonts.end(), {context, display, nullptr, 0});
-  // The connection may be another one at the same address: its font is not trusted. Only the
-  // client's copy of the old one is freed, as its connection may be gone.
-  if (entry->font) XFreeFontInfo(nullptr, entry->font, 1);
-  entry->listBase = 0;
-  entry->font = XLoadQueryFont(display, "fixed");
-  if (!entry->font) return *entry;
-  const GLuint base = glGenLists(256);
-  if (base == 0) return *entry;
-  glXUseXFont(entry->font->fid, 0, 256, static_cast<int>(base));
-  entry->listBase = base;
-  return *entry;
-}
 
 int CharWidth(const XFontStruct* font, unsigned char c) {
   if (font->per_char && c >= font->min_char_or_byte2 && c <= font->max_char_or_byte2) {
@@ -53,10 +34,29 @@ int CharWidth(const XFontStruct* font, unsigned char c) {
   return font->max_bounds.width;
 }
 
-int TextWidth(const XFontStruct* font, const char* text, int length) {
-  int width = 0;
-  for (int i = 0; i < length; ++i) width += CharWidth(font, static_cast<unsigned char>(text[i]));
-  return width;
+GlBitmapFont FontFor(GLXContext context, Display* display) {
+  std::lock_guard lock(fontsLock);
+  auto entry = std::find_if(fonts.begin(), fonts.end(), [&](const OverlayFont& f) {
+    return f.context == context && f.display == display;
+  });
+  if (entry != fonts.end() && entry->lists.listBase != 0 && glIsList(entry->lists.listBase))
+    return entry->lists;
+  if (entry == fonts.end()) entry = fonts.insert(fonts.end(), OverlayFont{context, display});
+  // The connection may be another one at the same address: its font is not trusted. Only the
+  // client's copy of the old one is freed, as its connection may be gone.
+  if (entry->font) XFreeFontInfo(nullptr, entry->font, 1);
+  entry->lists = GlBitmapFont{};
+  entry->font = XLoadQueryFont(display, "fixed");
+  if (!entry->font) return entry->lists;
+  const GLuint base = glGenLists(256);
+  if (base == 0) return entry->lists;
+  glXUseXFont(entry->font->fid, 0, 256, static_cast<int>(base));
+  entry->lists.listBase = base;
+  entry->lists.ascent = entry->font->ascent;
+  entry->lists.lineHeight = entry->font->ascent + entry->font->descent;
+  for (int c = 0; c < 256; ++c)
+    entry->lists.widths[c] = CharWidth(entry->font, static_cast<unsigned char>(c));
+  return entry->lists;
 }
 
 }  // namespace
@@ -64,59 +64,8 @@ int TextWidth(const XFontStruct* font, const char* text, int length) {
 void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
   Display* display = glXGetCurrentDisplay();
   GLXContext context = glXGetCurrentContext();
-  if (!display || !context || !text || right <= 0 || bottom <= 0) return;
-  const OverlayFont font = FontFor(context, display);
-  if (font.listBase == 0) return;
-  const int length = static_cast<int>(std::strlen(text));
-
-  GLint viewport[4] = {0, 0, 0, 0};
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  const int height = viewport[3];
-  GLint program = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_SCISSOR_BIT | GL_TRANSFORM_BIT |
-               GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glUseProgram(0);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  // Window pixels with y growing downward from the top left corner, as the text rectangle is given.
-  glOrtho(0, viewport[2], height, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_SCISSOR_TEST);
-  glScissor(0, height - bottom, right, bottom);
-
-  // Opaque black behind the text's cells, then the glyphs in white on the first line's baseline.
-  const int cellsWidth = TextWidth(font.font, text, length);
-  const int lineHeight = font.font->ascent + font.font->descent;
-  glColor3d(0.0, 0.0, 0.0);
-  glRecti(0, 0, cellsWidth, lineHeight);
-  glColor3d(1.0, 1.0, 1.0);
-  // One glyph at a time from its own cell: some GLX libraries give blank glyphs (the space) no
-  // advance of their own.
-  int x = 0;
-  for (int i = 0; i < length && x < right; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    glRasterPos2i(x, font.font->ascent);
-    glCallList(font.listBase + c);
-    x += CharWidth(font.font, c);
-  }
-
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glPopAttrib();
-  glUseProgram(static_cast<GLuint>(program));
+  if (!display || !context) return;
+  DrawGlBitmapText(FontFor(context, display), right, bottom, text);
 }
 
 }  // namespace platform::x11backend

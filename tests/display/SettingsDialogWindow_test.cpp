@@ -101,6 +101,36 @@ TEST_F(SettingsDialogWindow, ShowFpsThenSetDefaultsThenOkStoresTheDefaults) {
   EXPECT_EQ(TempConfig::Read(config.UserFile()), Saved);
 }
 
+// A save that fails shows a box owned by the dialog; once it is answered the dialog ends with 1.
+TEST_F(SettingsDialogWindow, AFailedSaveIsToldInABox) {
+  const auto blocker = config.Root() / "blocker";
+  TempConfig::Write(blocker, "x");
+  config.SetHome((blocker / "home").string());
+  static std::string told;
+  told.clear();
+  const int result = RunWith([](GtkWindow* dialog) {
+    g_timeout_add(300, [](gpointer owner) -> gboolean {
+      GList* all = gtk_window_list_toplevels();
+      for (GList* it = all; it; it = it->next) {
+        GtkWindow* window = GTK_WINDOW(it->data);
+        if (!GTK_IS_MESSAGE_DIALOG(window) || !gtk_widget_get_mapped(GTK_WIDGET(window))) continue;
+        EXPECT_EQ(gtk_window_get_transient_for(window), owner);
+        gchar* text = nullptr;
+        g_object_get(window, "text", &text, nullptr);
+        told = std::string(gtk_window_get_title(window)) + ": " + (text ? text : "");
+        g_free(text);
+        gtk_dialog_response(GTK_DIALOG(window), GTK_RESPONSE_OK);
+      }
+      g_list_free(all);
+      return told.empty() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    }, dialog);
+    gtk_button_clicked(GTK_BUTTON(Find(dialog, "Show FPS", GTK_TYPE_CHECK_BUTTON)));
+    gtk_button_clicked(GTK_BUTTON(Find(dialog, "OK", GTK_TYPE_BUTTON)));
+  });
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(told, "Screen saver: The settings could not be saved.");
+}
+
 TEST_F(SettingsDialogWindow, CloseButtonStoresNothing) {
   const int result = RunWith([](GtkWindow* dialog) {
     gtk_button_clicked(GTK_BUTTON(Find(dialog, "Show FPS", GTK_TYPE_CHECK_BUTTON)));

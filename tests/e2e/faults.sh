@@ -90,16 +90,22 @@ echo "-- a settings folder that cannot be written"
 # Set Defaults (Escape), then OK (Enter): the dialog saves the defaults over the system's value.
 save_in_dialog() {  # description
   "$saver" /c 2>"$work/stderr" & pid=$!
-  local dialog=""
-  for _ in $(seq 200); do
-    dialog=$(xdotool search --onlyvisible --name '^Dialog$' 2>/dev/null | head -n 1)
-    [ -n "$dialog" ] && break
-    sleep 0.05
-  done
+  local dialog
+  dialog=$(wait_for_window Dialog)
   [ -n "$dialog" ] || fail "$1: no settings dialog"
   xdotool windowfocus --sync "$dialog" key --delay 150 Escape Return 2>/dev/null
+  if [ "${2:-}" = fails ]; then
+    # The user is told in a box, which OK (Enter) takes away; the log says why.
+    local box
+    box=$(wait_for_window "Screen saver")
+    [ -n "$box" ] || fail "$1: no box told of the failed save"
+    [ -n "$box" ] && xdotool windowfocus --sync "$box" key Return 2>/dev/null
+  fi
   finish "$pid"; code=$?
   [ "$code" -eq 1 ] || fail "$1: dialog exit status $code, expected 1"
+  local told=0
+  grep -qxF "(!)Error : Settings could not be saved" "$log" && told=1
+  [ "$told" -eq "$([ "${2:-}" = fails ] && echo 1 || echo 0)" ] || fail "$1: error line: $told"
 }
 snapshot() { find "$work/config" "$work/system" "$work/home" -printf '%p %y %s %m %T@\n' 2>/dev/null | sort; }
 reset_config
@@ -111,23 +117,25 @@ reset_config
 printf '%s\nEnableFPS=1\n' "$group" >"$system_file"
 printf 'not a folder\n' >"$work/home/blocker"
 before=$(snapshot)
-XDG_CONFIG_HOME=$work/home/blocker/config save_in_dialog "folder below a file"
+XDG_CONFIG_HOME=$work/home/blocker/config save_in_dialog "folder below a file" fails
 [ "$(snapshot)" = "$before" ] || fail "folder below a file: the disk changed"
 if [ $root -eq 0 ]; then
   printf '%s\nEnableFPS=1\n' "$group" >"$user_file"
   chmod 555 "$work/config/Korvantel"
   before=$(snapshot)
-  save_in_dialog "read-only folder"
+  save_in_dialog "read-only folder" fails
   [ "$(snapshot)" = "$before" ] || fail "read-only folder: the disk changed"
   chmod 755 "$work/config/Korvantel"
 fi
 reset_config
 
-echo "-- a log that cannot be opened"
-# The saver runs as ever, says nothing, and writes no log anywhere else.
-runs_without_log() {  # description
+echo "-- a log that cannot be opened beside the executable"
+# The saver runs as ever and says nothing; its log goes to the user's state folder, or where that
+# cannot be made either, nowhere.
+state_log=$HOME/.local/state/velmora/velmora.log
+runs_with_log_at() {  # description, where the log must be ("" for none)
   local cwd=$work/cwd
-  rm -rf "$cwd"; mkdir -p "$cwd"
+  rm -rf "$cwd" "$HOME/.local"; mkdir -p "$cwd"
   (cd "$cwd" && exec "$saver" /s 2>"$work/stderr") & pid=$!
   local shown=0
   for _ in $(seq 100); do
@@ -141,27 +149,40 @@ runs_without_log() {  # description
   finish "$pid"; code=$?
   [ "$code" -eq 0 ] || fail "$1: exit status $code"
   [ -s "$work/stderr" ] && fail "$1: said '$(head -c 200 "$work/stderr")'"
-  [ -z "$(find "$cwd" "$work/home" -name '*.log')" ] || fail "$1: a log elsewhere"
+  local found
+  found=$(find "$cwd" "$work/home" -name '*.log' | paste -sd' ')
+  [ "$found" = "$2" ] || fail "$1: log at '$found', expected '$2'"
+  if [ -n "$2" ]; then
+    [ "$(head -n 1 "$2")" = "   Notify : Application has run" ] && well_formed "$2" &&
+      tail -n 1 "$2" | grep -q '^   Notify : FPS = ' || { fail "$1: log"; cat "$2"; }
+  fi
 }
 if [ $root -eq 0 ]; then
   rm -f "$log"
   chmod 555 "$work/bin"
-  runs_without_log "read-only folder"
+  runs_with_log_at "read-only folder" "$state_log"
   chmod 755 "$work/bin"
   [ -e "$log" ] && fail "read-only folder: a log appeared"
 fi
 # As root no folder is read-only: the log's place taken by a folder, a link into nowhere, a FIFO.
 rm -f "$log"
 mkdir "$log"
-runs_without_log "log path is a folder"
+runs_with_log_at "log path is a folder" "$state_log"
 [ -d "$log" ] && [ -z "$(ls -A "$log")" ] || fail "log path is a folder: the folder changed"
+XDG_STATE_HOME=$work/state runs_with_log_at "log path is a folder, own state folder" ""
+[ -s "$work/state/velmora/velmora.log" ] || fail "XDG_STATE_HOME: no log there"
+rm -rf "$work/state"
+printf 'not a folder\n' >"$work/blocker"
+XDG_STATE_HOME=$work/blocker/state runs_with_log_at "no state folder either" ""
+rm -f "$work/blocker"
 rmdir "$log"
 ln -s "$work/missing/velmora.log" "$log"
-runs_without_log "log path links into a missing folder"
+runs_with_log_at "log path links into a missing folder" "$state_log"
 rm -f "$log"
 mkfifo "$log"  # nobody reads it: opening it must not wait for a reader
-runs_without_log "log path is a FIFO"
+runs_with_log_at "log path is a FIFO" "$state_log"
 rm -f "$log"
+rm -rf "$HOME/.local"
 
 echo "-- closing at random moments of start-up"
 for i in $(seq 18); do

@@ -25,3 +25,13 @@ test_window() {
   window=$(cat "$out")
   rm -f "$out"
 }
+# The id of a visible window whose name is exactly $1, waited for up to 10 s; empty if none came.
+wait_for_window() {
+  local id=""
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && break
+    sleep 0.05
+  done
+  echo "$id"
+}

@@ -1,4 +1,5 @@
 #include "base/AppLog.h"
+#include "platform/LogFile.h"
 #include "platform/ModulePath.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -69,6 +71,72 @@ TEST(AppLog, EachStartTruncates) {
   second.Write(Error, "second run");
   EXPECT_EQ(Lines(path), (std::vector<std::string>{"   Notify : Application has run",
                                                    "(!)Error : second run"}));
+}
+
+// A start beside a running instance (a preview beside the saver) adds its lines after the running
+// one's instead of emptying the file under it; with nobody holding the file, a start empties it.
+TEST(AppLog, AStartBesideARunningInstanceAppends) {
+  const std::string path = TempLog("beside");
+  {
+    AppLog running(path.c_str());
+    running.Write(Notify, "first 1");
+    {
+      AppLog beside(path.c_str());
+      beside.Write(Error, "second");
+      running.Write(Notify, "first 2");
+    }
+    running.Write(Notify, "first 3");
+  }
+  EXPECT_EQ(Lines(path), (std::vector<std::string>{
+                             "   Notify : Application has run", "   Notify : first 1",
+                             "   Notify : Application has run", "(!)Error : second",
+                             "   Notify : first 2", "   Notify : first 3"}));
+  AppLog fresh(path.c_str());
+  EXPECT_EQ(Lines(path), (std::vector<std::string>{"   Notify : Application has run"}));
+}
+
+// The user's own folder for the log, created as needed; none where it cannot be.
+TEST(AppLog, UserLogPathFollowsTheEnvironment) {
+  const fs::path root = fs::temp_directory_path() / "velmora-log-user";
+  fs::remove_all(root);
+  fs::create_directories(root);
+  std::ofstream(root / "file") << "x";
+#ifdef _WIN32
+  const char* variable = "LOCALAPPDATA";
+  const struct { std::string value; std::string path; } cases[] = {
+      {root.string(), (root / "Korvantel" / "Velmora.log").string()},
+      {(root / "file").string(), ""},
+      {"", ""},
+  };
+#else
+  const char* variable = "XDG_STATE_HOME";
+  const char* home = std::getenv("HOME");
+  const std::string savedHome = home ? home : "";
+  setenv("HOME", (root / "home").c_str(), 1);
+  const struct { std::string value; std::string path; } cases[] = {
+      {(root / "state").string(), (root / "state/velmora/velmora.log").string()},
+      {"relative/state", (root / "home/.local/state/velmora/velmora.log").string()},
+      {"", (root / "home/.local/state/velmora/velmora.log").string()},
+      {(root / "file/state").string(), ""},
+  };
+#endif
+  for (const auto& c : cases) {
+#ifdef _WIN32
+    _putenv_s(variable, c.value.c_str());
+#else
+    setenv(variable, c.value.c_str(), 1);
+#endif
+    const std::string path = platform::UserLogPath();
+    EXPECT_EQ(path, c.path) << c.value;
+    if (!path.empty()) {
+      EXPECT_TRUE(fs::is_directory(fs::path(path).parent_path())) << c.value;
+    }
+  }
+#ifndef _WIN32
+  unsetenv(variable);
+  setenv("HOME", savedHome.c_str(), 1);
+#endif
+  fs::remove_all(root);
 }
 
 TEST(AppLog, ClosedLogWritesNothingButKeepsTheUserMessage) {

@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/AppLog.h"
 
 #include "base/SettingsStore.h"
 #ifndef _WIN32
@@ -23,6 +29,11 @@ struct FakeDialog : SettingsDialogView {
   void EndDialog(int value) override {
     ++ended;
     result = value;
+  }
+  std::vector<std::pair<std::string, std::string>> messages;  // text, caption
+  void ShowMessage(const char* text, const char* caption) override {
+    EXPECT_EQ(ended, 0) << "told after the dialog ended";
+    messages.emplace_back(text, caption);
   }
   // A click on a check box toggles it before the dialog hears of it.
   bool Click(int control) {
@@ -115,13 +126,24 @@ TEST(SettingsDialog, OkSavesAndClosesWhileTheCloseButtonSavesNothing) {
   EXPECT_EQ(dialog.result, 1);
   EXPECT_EQ(TempConfig::Read(config.UserFile()),
             "[Software\\Korvantel\\Velmora Screen Saver]\nEnableFPS=0\nEnableVSync=1\n");
-  // A save that fails still closes the dialog.
+  EXPECT_TRUE(dialog.messages.empty());
+  // A save that fails (a file where the configuration folder should be; root too is refused) is
+  // logged and told to the user, and the dialog still closes with 1.
   const auto blocker = config.Root() / "blocker";
   TempConfig::Write(blocker, "x");
   config.SetHome((blocker / "home").string());
   FakeDialog again;
+  again.Click(ShowFpsBox);
   again.Click(OkButton);
   EXPECT_EQ(again.ended, 1);
+  EXPECT_EQ(again.result, 1);
+  ASSERT_EQ(again.messages.size(), 1u);
+  EXPECT_EQ(again.messages[0].first, "The settings could not be saved.");
+  EXPECT_EQ(again.messages[0].second, "Screen saver");
+  std::ifstream log(LogPathForModule());
+  std::string line, last;
+  while (std::getline(log, line)) last = line;
+  EXPECT_EQ(last, "(!)Error : Settings could not be saved");
 }
 #endif
 

@@ -153,6 +153,7 @@ class SaverCopy {
   std::string folder_, path_;
 };
 
+// Stores a value in the machine's key, which every user reads under their own.
 inline void StoreSetting(const char* name, DWORD type, const void* data, DWORD size) {
   HKEY key;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
@@ -166,6 +167,10 @@ inline void StoreSetting(const char* name, const char* text) {
   StoreSetting(name, REG_SZ, text, static_cast<DWORD>(std::string(text).size() + 1));
 }
 
-inline void DeleteSettings() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, SettingsKey); }
+// The key in both layers, the machine's and the user's.
+inline void DeleteSettings() {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, SettingsKey);
+  RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
+}
 
 }  // namespace saver

@@ -2,8 +2,10 @@
 // way a user drives it, read back from the registry.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
+#include <vector>
 
 #include "SaverProcess.h"
 
@@ -40,21 +42,41 @@ struct Stored {
   char data[16] = {};
 };
 
-Stored Read(const char* name) {
+// A value as the dialog saved it: in the user's key.
+Stored Read(const char* name, HKEY root = HKEY_CURRENT_USER) {
   Stored v;
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, saver::SettingsKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS)
+  if (RegOpenKeyExA(root, saver::SettingsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
     return v;
   v.size = sizeof v.data;
-  RegQueryValueExA(key, name, nullptr, &v.type, reinterpret_cast<BYTE*>(v.data), &v.size);
+  if (RegQueryValueExA(key, name, nullptr, &v.type, reinterpret_cast<BYTE*>(v.data), &v.size) !=
+      ERROR_SUCCESS)
+    v = Stored{};
   RegCloseKey(key);
   return v;
 }
 
+// Gives the key under root the access rights of an SDDL text (the key is created first).
+void ProtectKey(HKEY root, const char* sddl) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(root, saver::SettingsKey, 0, nullptr, 0, WRITE_DAC, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
+                                                                   &descriptor, nullptr));
+  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+  LocalFree(descriptor);
+  RegCloseKey(key);
+}
+// Everyone may read the key and change its rights back; nobody may write its values.
+const char* const ReadOnly = "D:P(A;;0x60019;;;WD)";  // KEY_READ | WRITE_DAC
+const char* const Writable = "D:P(A;;KA;;;WD)";
+
 // Runs the dialog with the given clicks, then OK; returns the box states seen at the start.
-std::pair<bool, bool> RunDialog(std::initializer_list<int> clicks, DWORD& exitCode) {
-  saver::Process p(saver::BuiltSaver(), "/c");
+std::pair<bool, bool> RunDialog(std::initializer_list<int> clicks, DWORD& exitCode,
+                                const std::string& saver = saver::BuiltSaver()) {
+  saver::Process p(saver, "/c");
   HWND dialog = WaitForDialog(p.Id());
   std::pair<bool, bool> shown{};
   if (dialog != nullptr) {
@@ -91,6 +113,7 @@ TEST(Saver, SettingsDialogStoresDecimalTexts) {
 }
 
 TEST(Saver, StoredValuesAsTheDialogShowsThem) {
+  saver::DeleteSettings();
   DWORD code = 0;
   // A REG_DWORD 1 is read as text: its first byte is no digit, so 0.
   const DWORD one = 1;
@@ -103,6 +126,7 @@ TEST(Saver, StoredValuesAsTheDialogShowsThem) {
   EXPECT_STREQ(Read("EnableFPS").data, "0");
   EXPECT_STREQ(Read("EnableVSync").data, "7");
 
+  RegDeleteKeyA(HKEY_CURRENT_USER, saver::SettingsKey);  // what OK saved would win
   saver::StoreSetting("EnableFPS", REG_SZ, "-3", 3);
   saver::StoreSetting("EnableVSync", REG_SZ, "abc", 4);
   shown = RunDialog({}, code);
@@ -110,6 +134,64 @@ TEST(Saver, StoredValuesAsTheDialogShowsThem) {
   EXPECT_FALSE(shown.second);  // letters read as 0
   EXPECT_STREQ(Read("EnableFPS").data, "-3");
   EXPECT_STREQ(Read("EnableVSync").data, "0");
+  saver::DeleteSettings();
+}
+
+// What an administrator sets for the machine holds until the user saves their own choice, which
+// goes to the user's key even where the machine's key cannot be written (as for any unelevated
+// program on current Windows).
+TEST(Saver, MachineValuesUnderTheUsersOwn) {
+  saver::DeleteSettings();
+  saver::StoreSetting("EnableFPS", "1");
+  DWORD code = 0;
+  auto shown = RunDialog({118}, code);  // no user value yet: the machine's 1 shows
+  EXPECT_TRUE(shown.first);
+  EXPECT_STREQ(Read("EnableFPS").data, "1");
+  EXPECT_STREQ(Read("EnableVSync").data, "0");
+  EXPECT_EQ(Read("EnableVSync", HKEY_LOCAL_MACHINE).size, 0u);  // the machine's key untouched
+
+  saver::DeleteSettings();
+  saver::StoreSetting("EnableFPS", "0");
+  ProtectKey(HKEY_LOCAL_MACHINE, ReadOnly);
+  shown = RunDialog({117}, code);
+  EXPECT_EQ(code, 1u);
+  EXPECT_FALSE(shown.first);
+  EXPECT_STREQ(Read("EnableFPS").data, "1");
+  EXPECT_STREQ(Read("EnableFPS", HKEY_LOCAL_MACHINE).data, "0");
+  shown = RunDialog({}, code);  // the user's 1 wins over the machine's 0
+  EXPECT_TRUE(shown.first);
+  ProtectKey(HKEY_LOCAL_MACHINE, Writable);
+  saver::DeleteSettings();
+}
+
+// Where even the user's key cannot be written, OK tells the user in a box owned by the dialog,
+// logs the failure and still ends with 1.
+TEST(Saver, AFailedSaveIsToldAndLogged) {
+  saver::DeleteSettings();
+  ProtectKey(HKEY_CURRENT_USER, ReadOnly);
+  saver::SaverCopy copy;
+  saver::Process p(copy.Path(), "/c");
+  HWND dialog = WaitForDialog(p.Id());
+  ASSERT_NE(dialog, nullptr);
+  Click(dialog, 117);
+  PostMessageA(dialog, WM_COMMAND, 1, 0);  // OK, without waiting for the box it opens
+  HWND box = nullptr;
+  for (int i = 0; i < 200 && box == nullptr; ++i) {
+    saver::PumpFor(50);
+    box = FindWindowA("#32770", "Screen saver");
+  }
+  ASSERT_NE(box, nullptr) << "no box told of the failure";
+  EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
+  char text[200] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // a message box's text control
+  EXPECT_STREQ(text, "The settings could not be saved.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(p.Finish(), 1u);
+  const std::vector<std::string> lines = copy.LogLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "(!)Error : Settings could not be saved");
+  EXPECT_EQ(Read("EnableFPS").size, 0u);
+  ProtectKey(HKEY_CURRENT_USER, Writable);
   saver::DeleteSettings();
 }
 

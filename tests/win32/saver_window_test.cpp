@@ -234,6 +234,18 @@ TEST_F(SaverWindowTest, FullScreenClosesOnAFivePixelMoveButNotOnFour) {
   ASSERT_TRUE(copy.WaitForLogLine(Started)) << "the saver did not start";
   saver::PumpFor(500);
 
+  // The frame-rate text shows over the picture: white glyphs on their black box in the top left
+  // tenth of the screen.
+  const Screen screen = Capture();
+  int white = 0, black = 0;
+  for (int y = 0; y < screen.height / 10; ++y)
+    for (int x = 0; x < screen.width / 10; ++x) {
+      white += screen.At(x, y) == 0xFFFFFF;
+      black += screen.At(x, y) == 0;
+    }
+  EXPECT_GT(white, 30) << "no frame-rate text";
+  EXPECT_GT(black, 30) << "no black box behind the text";
+
   SetCursorPos(503, 401);  // 4 pixels from where the saver started
   saver::PumpFor(700);
   EXPECT_TRUE(run.Running()) << "a 4-pixel move closed the saver";
@@ -268,6 +280,98 @@ TEST_F(SaverWindowTest, ClosedAtAnyMomentOfTheStartUpEndsInOrder) {
     for (std::size_t i = 0; i + 1 < lines.size() && i < StartLines.size(); ++i)
       EXPECT_EQ(lines[i], StartLines[i]) << delayMs;
   }
+}
+
+// Closes the settings dialog of process as its caption's close button does; its exit code.
+DWORD CloseDialog(saver::Process& process) {
+  for (int i = 0; i < 600; ++i) {
+    HWND found = nullptr;
+    while ((found = FindWindowExA(nullptr, found, "#32770", "Dialog")) != nullptr) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(found, &owner);
+      if (owner == process.Id() && IsWindowVisible(found)) {
+        PostMessageA(found, WM_CLOSE, 0, 0);
+        return process.Finish();
+      }
+    }
+    saver::PumpFor(50);
+  }
+  return process.Finish(1);
+}
+
+// A preview started beside a running one (as the settings page starts them) adds its lines after
+// the running one's: every line whole, no NUL bytes, the first one's lines all there. A start with
+// nobody beside it empties the log.
+TEST_F(SaverWindowTest, AStartBesideARunningSaverKeepsItsLog) {
+  HWND firstHost = CreateHost(320, 240);
+  saver::Process first(copy.Path(),
+                       "/p " + std::to_string(reinterpret_cast<std::uintptr_t>(firstHost)));
+  ASSERT_TRUE(copy.WaitForLogLine(Started));
+  for (int i = 0; i < 2; ++i) {
+    HWND host = CreateHost(200, 150);
+    saver::Process second(copy.Path(),
+                          "/p " + std::to_string(reinterpret_cast<std::uintptr_t>(host)));
+    saver::PumpFor(1500);
+    DestroyWindow(host);
+    EXPECT_EQ(second.Finish(), 0u);
+  }
+  saver::Process dialog(copy.Path(), "/c");
+  EXPECT_EQ(CloseDialog(dialog), 1u);
+  EXPECT_TRUE(first.Running());
+  DestroyWindow(firstHost);
+  EXPECT_EQ(first.Finish(), 0u);
+
+  std::vector<std::string> lines = copy.LogLines();
+  ASSERT_GE(lines.size(), StartLines.size());
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4),
+            std::vector<std::string>(StartLines.begin(), StartLines.begin() + 4));
+  int starts = 0, fpsLines = 0;
+  for (const std::string& line : lines) {
+    EXPECT_EQ(line.find('\0'), std::string::npos);
+    EXPECT_TRUE(line.rfind(N, 0) == 0 || line.rfind("(!)Error : ", 0) == 0) << line;
+    starts += line == StartLines[0];
+    fpsLines += line.rfind(N + "FPS = ", 0) == 0;
+  }
+  EXPECT_EQ(starts, 4);
+  EXPECT_EQ(fpsLines, 3);
+  // The first preview's own lines, in their order, among the others.
+  std::size_t next = 0;
+  for (const std::string& line : lines)
+    if (next < StartLines.size() && line == StartLines[next]) ++next;
+  EXPECT_EQ(next, StartLines.size());
+  EXPECT_EQ(lines.back().rfind(N + "FPS = ", 0), 0u);
+
+  saver::Process alone(copy.Path(), "/c");
+  EXPECT_EQ(CloseDialog(alone), 1u);
+  EXPECT_EQ(copy.LogLines(), std::vector<std::string>{StartLines[0]});
+}
+
+// Where the log cannot be created beside the saver (installed in a system folder), it goes to
+// the user's local application data.
+TEST_F(SaverWindowTest, TheLogGoesToLocalAppDataWhereTheProgramsFolderRefusesIt) {
+  ASSERT_TRUE(CreateDirectoryA(copy.LogPath().c_str(), nullptr));  // the log's place is taken
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string local = std::string(temp) + "velmora-local";
+  CreateDirectoryA(local.c_str(), nullptr);
+  const std::string userLog = local + "\\Korvantel\\Velmora.log";
+  DeleteFileA(userLog.c_str());
+  SetEnvironmentVariableA("LOCALAPPDATA", local.c_str());
+  saver::Process dialog(copy.Path(), "/c");
+  EXPECT_EQ(CloseDialog(dialog), 1u);
+  EXPECT_TRUE(copy.LogLines().empty());
+  HANDLE file = CreateFileA(userLog.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << "no log in " << local;
+  char text[64] = {};
+  DWORD got = 0;
+  ReadFile(file, text, sizeof text - 1, &got, nullptr);
+  CloseHandle(file);
+  EXPECT_EQ(std::string(text, got), StartLines[0] + "\r\n");
+  DeleteFileA(userLog.c_str());
+  RemoveDirectoryA((local + "\\Korvantel").c_str());
+  RemoveDirectoryA(local.c_str());
+  RemoveDirectoryA(copy.LogPath().c_str());
 }
 
 }  // namespace

@@ -39,6 +39,15 @@ class GtkSettingsDialog final : public SettingsDialogView {
     if (loop) g_main_loop_quit(loop);
   }
 
+  void ShowMessage(const char* text, const char* caption) override {
+    // GTK_MESSAGE_OTHER: no icon, as the saver's own failure box.
+    GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(window), GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER,
+                                            GTK_BUTTONS_OK, "%s", text ? text : "");
+    gtk_window_set_title(GTK_WINDOW(box), caption ? caption : "");
+    gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+  }
+
   int Run(WindowHandle parent) {
     g_signal_connect(window, "show", G_CALLBACK(OnShow), this);
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), this);
