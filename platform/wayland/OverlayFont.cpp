@@ -2,7 +2,7 @@
 
 #include <GL/glew.h>
 
-#include <cstring>
+#include "platform/GlBitmapText.h"
 
 namespace platform::wayland {
 namespace {
@@ -50,59 +50,41 @@ const unsigned char* GlyphRows(char c) {
   return nullptr;
 }
 
-void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
-  if (!text || right <= 0 || bottom <= 0) return;
-  const int length = static_cast<int>(std::strlen(text));
+namespace {
 
-  GLint viewport[4] = {0, 0, 0, 0};
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  const int height = viewport[3];
-  GLint program = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+// The glyphs as 256 display lists in the shape every platform's text drawing takes, made once per
+// context: lists belong to the context that made them.
+GlBitmapFont FontForCurrentContext() {
+  static GlBitmapFont font;
+  if (font.listBase != 0 && glIsList(font.listBase)) return font;
+  font = GlBitmapFont{};
+  const GLuint base = glGenLists(256);
+  if (base == 0) return font;
   GLint alignment = 4;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_SCISSOR_BIT | GL_TRANSFORM_BIT |
-               GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glUseProgram(0);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  // Window pixels with y growing downward from the top left corner, as the rectangle is given.
-  glOrtho(0, viewport[2], height, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_SCISSOR_TEST);
-  glScissor(0, height - bottom, right, bottom);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-
-  glColor3d(0.0, 0.0, 0.0);
-  glRecti(0, 0, CellWidth * length, LineHeight);
-  glColor3d(1.0, 1.0, 1.0);
-  for (int i = 0; i < length && i * CellWidth < right; ++i) {
-    const unsigned char* rows = GlyphRows(text[i]);
-    if (rows == nullptr) continue;
-    // glBitmap takes the bottom row first, each row's leftmost pixel in the byte's high bit.
-    GLubyte bits[7];
-    for (int r = 0; r < 7; ++r) bits[r] = static_cast<GLubyte>(rows[6 - r] << 3);
-    glRasterPos2i(i * CellWidth, Ascent);
-    glBitmap(5, 7, 0, 0, 0, 0, bits);
+  for (int c = 0; c < 256; ++c) {
+    glNewList(base + static_cast<GLuint>(c), GL_COMPILE);
+    if (const unsigned char* rows = GlyphRows(static_cast<char>(c))) {
+      // glBitmap takes the bottom row first, each row's leftmost pixel in the byte's high bit.
+      GLubyte bits[7];
+      for (int r = 0; r < 7; ++r) bits[r] = static_cast<GLubyte>(rows[6 - r] << 3);
+      glBitmap(5, 7, 0, 0, 0, 0, bits);
+    }
+    glEndList();
+    font.widths[c] = CellWidth;
   }
-
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glPopAttrib();
-  glUseProgram(static_cast<GLuint>(program));
+  font.listBase = base;
+  font.ascent = Ascent;
+  font.lineHeight = LineHeight;
+  return font;
+}
+
+}  // namespace
+
+void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
+  DrawGlBitmapText(FontForCurrentContext(), right, bottom, text);
 }
 
 }  // namespace platform::wayland

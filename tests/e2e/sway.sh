@@ -134,15 +134,29 @@ in_sway "$work/wlpointer" 0 0 4 3 || fail "wlpointer failed"
 code=$(status_of move)
 [ "$code" = 0 ] || fail "a motion of 5 pixels gave status $code"
 
-echo "-- SIGTERM, and two outputs, then a third"
+# White pixels of the frame-rate text in the top left corner of the first output, for up to 20 s.
+wait_text() {  # name
+  for _ in $(seq 40); do
+    in_sway grim -o HEADLESS-1 "$work/$1.png" || { fail "grim could not capture"; return 1; }
+    [ "$(convert "$work/$1.png" -crop 120x16+0+0 +repage -fill black +opaque white -fill white -opaque white -format '%[fx:int(w*h*mean)]' info:)" -ge 20 ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+echo "-- SIGTERM, the frame-rate text, and two outputs, then a third"
 in_sway swaymsg -q create_output || fail "swaymsg create_output failed"
 sleep 0.5
 rm -f "$log"
+"${as_user[@]}" mkdir -p "$work/config/Korvantel"
+printf '[Software\\Korvantel\\Velmora Screen Saver]\nEnableFPS=1\n' |
+  "${as_user[@]}" tee "$work/config/Korvantel/Velmora Screen Saver.conf" >/dev/null
 launch term "$work/velmora" /s
 wait_for_line "   Notify : Scene has been initialized successfully" || fail "SIGTERM: no scene"
 wait_covered first HEADLESS-1 || fail "two outputs: the first is not covered"
 in_sway grim -o HEADLESS-2 "$work/second.png" || fail "grim could not capture HEADLESS-2"
 wait_creature first || fail "two outputs: no creature on the first"
+wait_text text || fail "no frame-rate text in the top left corner"
 [ "$(clear_share second)" -eq 100 ] || fail "two outputs: the second is not all clear colour"
 # An output that comes while the saver runs is covered too.
 in_sway swaymsg -q create_output || fail "swaymsg create_output failed"
@@ -153,7 +167,7 @@ code=$(status_of term)
 [ "$code" = 0 ] || fail "SIGTERM gave status $code"
 
 echo "-- under XWayland"
-rm -f "$log"
+rm -f "$log" "$work/config/Korvantel/Velmora Screen Saver.conf"
 launch xsaver "$work/velmora" --x11 /s
 wait_for_line "   Notify : Scene has been initialized successfully" || fail "XWayland: no scene"
 wait_covered xwayland HEADLESS-1 || fail "XWayland: the clear colour covers $(clear_share xwayland)% of the output"
