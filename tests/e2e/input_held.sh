@@ -4,14 +4,9 @@
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb.
 set -u
 build=$1
-work=$(mktemp -d /tmp/velmora-input.XXXXXX)
-cp "$build/platform/x11/velmora" "$work/velmora"
-saver=$work/velmora
-log=$work/velmora.log
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # shellcheck source=../support/saver-log.bash
 source "$2"/tests/support/saver-log.bash
+saver_test input
 
 # A client that takes both grabs and holds them until it is killed; its pid in $holder.
 hold_input() {

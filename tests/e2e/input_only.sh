@@ -3,14 +3,9 @@
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb.
 set -u
 build=$1
-work=$(mktemp -d /tmp/velmora-inputonly.XXXXXX)
-cp "$build/platform/x11/velmora" "$work/velmora"
-saver=$work/velmora
-log=$work/velmora.log
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # shellcheck source=../support/saver-log.bash
 source "$2"/tests/support/saver-log.bash
+saver_test inputonly
 
 test_window 320 240 input-only
 for mode in /p /l; do

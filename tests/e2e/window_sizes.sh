@@ -5,14 +5,9 @@
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb.
 set -u
 build=$1
-work=$(mktemp -d /tmp/velmora-sizes.XXXXXX)
-cp "$build/platform/x11/velmora" "$work/velmora"
-saver=$work/velmora
-log=$work/velmora.log
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # shellcheck source=../support/saver-log.bash
 source "$2"/tests/support/saver-log.bash
+saver_test sizes
 
 stop() { kill "$1" 2>/dev/null; wait "$1" 2>/dev/null; }
 # Test windows sit at the root's origin: no window manager runs.

@@ -1,4 +1,15 @@
 # Process and log checks shared by the end-to-end scripts; they read the saver's log at "$log".
+
+# The usual start of a script: a work folder named after $1 with a copy of the saver from
+# "$build" (so its log, "$log", is the script's own) and a count of failures.
+saver_test() {
+  work=$(mktemp -d "/tmp/velmora-$1.XXXXXX")
+  cp "$build/platform/x11/velmora" "$work/velmora"
+  saver=$work/velmora
+  log=$work/velmora.log
+  failures=0
+}
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 alive() { kill -0 "$1" 2>/dev/null; }
 finish() {  # pid; its exit status, or 124 when it did not end within 5 s
   for _ in $(seq 100); do alive "$1" || break; sleep 0.05; done
