@@ -114,11 +114,16 @@ in_sway wtype -s 1000 a
 code=$(status_of idle)
 [ "$code" = 0 ] || fail "swayidle: activity gave status $code"
 tail -n 1 "$log" | grep -q '^   Notify : FPS = ' || fail "swayidle: log does not end with the frame-rate line"
-kill "$idle_pid"; wait "$idle_pid" 2>/dev/null
+# swayidle itself, not only the runuser before it: left running, it would start another saver
+# at the next idle second, beside the ones the steps below start.
+pkill -f "swayidle timeout 1 $work/launch"
+kill "$idle_pid" 2>/dev/null; wait "$idle_pid" 2>/dev/null
 
 echo "-- a key"
 launch key "$work/velmora" /s
 wait_for_line "   Notify : Scene has been initialized successfully" || fail "key: no scene"
+# The surface is mapped, and can hold the keyboard, only once its first frame is shown.
+wait_covered key || fail "key: the output is not covered"
 in_sway wtype -s 1000 a
 code=$(status_of key)
 [ "$code" = 0 ] || fail "the key gave status $code"
@@ -126,6 +131,7 @@ code=$(status_of key)
 echo "-- pointer motion: 2 pixels stay, 5 more end it"
 launch move "$work/velmora" /s
 wait_for_line "   Notify : Scene has been initialized successfully" || fail "motion: no scene"
+wait_covered move || fail "motion: the output is not covered"
 # The first motion brings the pointer into the saver's surface: it counts from there.
 in_sway "$work/wlpointer" 0 0 2 1 || fail "wlpointer failed"
 sleep 0.5
