@@ -130,7 +130,7 @@ TEST(Saver, StoredValuesAsTheDialogShowsThem) {
   saver::StoreSetting("EnableFPS", REG_SZ, "-3", 3);
   saver::StoreSetting("EnableVSync", REG_SZ, "abc", 4);
   shown = RunDialog({}, code);
-  EXPECT_TRUE(shown.first);    // -3 is not 0
+  EXPECT_FALSE(shown.first);   // -3 draws no text, as 0 does
   EXPECT_FALSE(shown.second);  // letters read as 0
   EXPECT_STREQ(Read("EnableFPS").data, "-3");
   EXPECT_STREQ(Read("EnableVSync").data, "0");
