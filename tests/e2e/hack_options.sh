@@ -34,6 +34,8 @@ echo "-- options for one run"
 "$build/tools/xtestwindow" 320 240 >"$work/id" & window_pid=$!
 for _ in $(seq 50); do [ -s "$work/id" ] && break; sleep 0.05; done
 window=$(printf '0x%x' "$(cat "$work/id")")
+least_paced=40
+case $build in *tsan*) least_paced=1 ;; esac
 # description, stored file text ("" for none), expected frame-rate text on|off, saver arguments
 run() {
   rm -f "$log" "$settings"
@@ -56,8 +58,10 @@ run() {
   [ "$state" = "$3" ] || fail "$1: frame-rate text $state, expected $3"
   # Xvfb's swap does not wait for a refresh, so with the swap interval on the saver paces itself
   # to the 60 Hz it assumes there (the few frames it takes to notice lift a short run a little).
+  # ThreadSanitizer's build draws fewer frames than that on a software renderer: there only the
+  # upper bound holds.
   if [ "$state" = on ] && [[ " ${*:4} " != *" --no-vsync "* ]]; then
-    awk -v fps="${last#*FPS = }" 'BEGIN { exit !(fps >= 40 && fps <= 66) }' ||
+    awk -v fps="${last#*FPS = }" -v least="$least_paced" 'BEGIN { exit !(fps >= least && fps <= 66) }' ||
       fail "$1: $last with the swap interval on, expected about 60"
   fi
   if [ -z "$2" ]; then

@@ -100,7 +100,8 @@ wait_creature() {  # name
 
 echo "-- started by swayidle, ended on activity"
 rm -f "$log"
-in_sway swayidle timeout 1 "$work/launch idle $work/velmora /s" \
+# Once only: idle again after the saver ends, swayidle would start another beside the later steps.
+in_sway swayidle timeout 1 "mkdir $work/idle.once 2>/dev/null && $work/launch idle $work/velmora /s" \
   resume "kill -TERM \$(cat $work/idle.pid)" >"$work/swayidle.log" 2>&1 & idle_pid=$!
 for _ in $(seq 100); do [ -s "$work/idle.pid" ] && break; sleep 0.05; done
 [ -s "$work/idle.pid" ] || fail "swayidle did not start the saver"
@@ -114,9 +115,8 @@ in_sway wtype -s 1000 a
 code=$(status_of idle)
 [ "$code" = 0 ] || fail "swayidle: activity gave status $code"
 tail -n 1 "$log" | grep -q '^   Notify : FPS = ' || fail "swayidle: log does not end with the frame-rate line"
-# swayidle itself, not only the runuser before it: left running, it would start another saver
-# at the next idle second, beside the ones the steps below start.
-pkill -f "swayidle timeout 1 $work/launch"
+# swayidle itself, not only the runuser before it.
+pkill -f "swayidle timeout 1 mkdir $work/idle.once"
 kill "$idle_pid" 2>/dev/null; wait "$idle_pid" 2>/dev/null
 
 echo "-- a key"
