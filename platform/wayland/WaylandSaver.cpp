@@ -9,8 +9,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <deque>
-#include <mutex>
 #include <vector>
 
 #include "host/SaverClassProc.h"
@@ -20,6 +18,7 @@
 #include "platform/Clock.h"
 #include "platform/posix/EndSignals.h"
 #include "platform/posix/LogindWatcher.h"
+#include "platform/posix/PostedMessages.h"
 #include "platform/posix/PowerSupply.h"
 #include "platform/wayland/WaylandSession.h"
 #include "platform/wayland/WaylandSurface.h"
@@ -52,21 +51,10 @@ Cover* CoverOutput(Output* output, bool main);
 
 class WaylandLoop : public ShellSystem {
  public:
-  explicit WaylandLoop(Session& s) : session(s) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
-      wakeRead = fds[0];
-      wakeWrite = fds[1];
-    }
-  }
+  explicit WaylandLoop(Session& s) : session(s) {}
 
   void Post(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam) {
-    {
-      std::lock_guard<std::mutex> lock(postedLock);
-      posted.push_back({message, wordParam, longParam});
-    }
-    const char byte = 0;
-    [[maybe_unused]] const ssize_t written = write(wakeWrite, &byte, 1);
+    posted.Post({message, wordParam, longParam});
   }
 
   void Dispatch(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam) {
@@ -89,7 +77,7 @@ class WaylandLoop : public ShellSystem {
       const std::uint32_t since = TickCount() - lastAcPoll;
       const int timeout = since >= AcPollMs ? 0 : static_cast<int>(AcPollMs - since);
       pollfd fds[3] = {{wl_display_get_fd(session.display), POLLIN, 0},
-                       {wakeRead, POLLIN, 0},
+                       {posted.WakeFd(), POLLIN, 0},
                        {EndSignalFd(), POLLIN, 0}};
       poll(fds, 3, timeout);
       if (fds[0].revents & POLLIN) {
@@ -100,9 +88,7 @@ class WaylandLoop : public ShellSystem {
       if (fds[0].revents & (POLLERR | POLLHUP)) ConnectionLost();
       if (wl_display_dispatch_pending(session.display) < 0) ConnectionLost();
       char bytes[64];
-      if (fds[1].revents & POLLIN)
-        while (read(wakeRead, bytes, sizeof bytes) > 0) {
-        }
+      if (fds[1].revents & POLLIN) posted.ClearWake();
       if (fds[2].revents & POLLIN) {
         bool any = false;
         while (read(EndSignalFd(), bytes, sizeof bytes) > 0) any = true;
@@ -183,30 +169,14 @@ class WaylandLoop : public ShellSystem {
   bool IsWindow(WindowHandle window) override { return window == SaverHandle && !destroyed; }
 
  private:
-  struct Message {
-    unsigned message;
-    std::uintptr_t wordParam;
-    std::intptr_t longParam;
-  };
   void DrainPosted() {
-    while (!quit) {
-      Message next;
-      {
-        std::lock_guard<std::mutex> lock(postedLock);
-        if (posted.empty()) return;
-        next = posted.front();
-        posted.pop_front();
-      }
-      Dispatch(next.message, next.wordParam, next.longParam);
-    }
+    PostedMessages::Message next;
+    while (!quit && posted.Take(next)) Dispatch(next.message, next.wordParam, next.longParam);
   }
 
   Session& session;
   std::vector<Cover*> covers;
-  std::mutex postedLock;
-  std::deque<Message> posted;
-  int wakeRead = -1;
-  int wakeWrite = -1;
+  PostedMessages posted;
   bool quit = false;
   bool destroyed = false;
   int quitCode = 0;

@@ -41,7 +41,7 @@ GlBitmapFont FontFor(GLXContext context, Display* display) {
   });
   if (entry != fonts.end() && entry->lists.listBase != 0 && glIsList(entry->lists.listBase))
     return entry->lists;
-  if (entry == fonts.end()) entry = fonts.insert(fonts.end(), OverlayFont{context, display});
+  if (entry == fonts.end()) entry = fonts.insert(fonts.end(), OverlayFont{context, display, nullptr, {}});
   // The connection may be another one at the same address: its font is not trusted. Only the
   // client's copy of the old one is freed, as its connection may be gone.
   if (entry->font) XFreeFontInfo(nullptr, entry->font, 1);

@@ -1,6 +1,5 @@
 #include "platform/x11/SaverEventLoop.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -34,21 +33,10 @@ void OnSleep(bool starting) {
 }  // namespace
 
 SaverEventLoop::SaverEventLoop(Display* d, SaverWindow s, bool rules)
-    : display(d), saver(s), closeRules(rules) {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
-    wakeRead = fds[0];
-    wakeWrite = fds[1];
-  }
-}
+    : display(d), saver(s), closeRules(rules) {}
 
 void SaverEventLoop::Post(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam) {
-  {
-    std::lock_guard<std::mutex> lock(postedLock);
-    posted.push_back({message, wordParam, longParam});
-  }
-  const char byte = 0;
-  [[maybe_unused]] const ssize_t written = write(wakeWrite, &byte, 1);  // full pipe: already awake
+  posted.Post({message, wordParam, longParam});
 }
 
 void SaverEventLoop::Dispatch(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam) {
@@ -72,16 +60,8 @@ void SaverEventLoop::FailWithoutBox() {
 }
 
 void SaverEventLoop::DrainPosted() {
-  while (!quit) {
-    Message next;
-    {
-      std::lock_guard<std::mutex> lock(postedLock);
-      if (posted.empty()) return;
-      next = posted.front();
-      posted.pop_front();
-    }
-    Dispatch(next.message, next.wordParam, next.longParam);
-  }
+  PostedMessages::Message next;
+  while (!quit && posted.Take(next)) Dispatch(next.message, next.wordParam, next.longParam);
 }
 
 void SaverEventLoop::Translate(const XEvent& event) {
@@ -183,15 +163,12 @@ int SaverEventLoop::Run() {
       timeout = since >= AcPollMs ? 0 : static_cast<int>(AcPollMs - since);
     }
     pollfd fds[4] = {{ConnectionNumber(display), POLLIN, 0},
-                     {wakeRead, POLLIN, 0},
+                     {posted.WakeFd(), POLLIN, 0},
                      {EndSignalFd(), POLLIN, 0},
                      {ResetSignalFd(), POLLIN, 0}};
     poll(fds, 4, timeout);
     char bytes[64];
-    if (fds[1].revents & POLLIN) {
-      while (read(wakeRead, bytes, sizeof bytes) > 0) {
-      }
-    }
+    if (fds[1].revents & POLLIN) posted.ClearWake();
     if (fds[2].revents & POLLIN) {
       // A signal, also one that came during start-up: the same close as any other.
       bool any = false;

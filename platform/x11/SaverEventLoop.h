@@ -5,10 +5,9 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
-#include <deque>
-#include <mutex>
 
 #include "host/ShellSystem.h"
+#include "platform/posix/PostedMessages.h"
 #include "platform/x11/SaverWindow.h"
 
 namespace platform {
@@ -37,11 +36,6 @@ class SaverEventLoop : public ShellSystem {
   bool IsWindow(WindowHandle window) override;
 
  private:
-  struct Message {
-    unsigned message;
-    std::uintptr_t wordParam;
-    std::intptr_t longParam;
-  };
   void Dispatch(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam);
   void Translate(const XEvent& event);
   void DrainPosted();
@@ -56,10 +50,7 @@ class SaverEventLoop : public ShellSystem {
   bool quit = false;
   bool failed = false;  // the run ends with -1 whatever the quit message says
   int quitCode = 0;
-  std::mutex postedLock;
-  std::deque<Message> posted;
-  int wakeRead = -1;
-  int wakeWrite = -1;
+  PostedMessages posted;
 };
 
 }  // namespace platform
