@@ -35,17 +35,35 @@ void OnReset(int) {
   errno = saved;
 }
 
+// A non-blocking pipe for a handler to write a byte into; false when none could be made.
+bool OpenPipe(int& readEnd, int& writeEnd) {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+  readEnd = fds[0];
+  writeEnd = fds[1];
+  return true;
+}
+
+struct sigaction ActionOf(void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  return action;
+}
+
+bool Drain(int fd) {
+  char bytes[64];
+  bool any = false;
+  while (fd >= 0 && read(fd, bytes, sizeof bytes) > 0) any = true;
+  return any;
+}
+
 }  // namespace
 
 void CatchEndSignals() {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
-  pipeRead = fds[0];
-  pipeWrite = fds[1];
-  struct sigaction action {};
-  action.sa_handler = OnSignal;
-  action.sa_flags = SA_RESTART;
-  sigemptyset(&action.sa_mask);
+  if (!OpenPipe(pipeRead, pipeWrite)) return;
+  const struct sigaction action = ActionOf(OnSignal);
   for (int i = 0; i < 3; ++i) {
     struct sigaction old {};
     sigaction(EndingSignals[i], nullptr, &old);
@@ -56,6 +74,8 @@ void CatchEndSignals() {
 
 int EndSignalFd() { return pipeRead; }
 
+bool TakeEndSignals() { return Drain(pipeRead); }
+
 void ReleaseEndSignals() {
   for (int i = 0; i < 3; ++i) signal(EndingSignals[i], inheritedIgnore[i] ? SIG_IGN : SIG_DFL);
   if (pending != 0) raise(pending);
@@ -64,18 +84,13 @@ void ReleaseEndSignals() {
 void CatchResetSignal() {
   struct sigaction old {};
   sigaction(SIGUSR1, nullptr, &old);
-  if (old.sa_handler == SIG_IGN || resetRead >= 0) return;
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
-  resetRead = fds[0];
-  resetWrite = fds[1];
-  struct sigaction action {};
-  action.sa_handler = OnReset;
-  action.sa_flags = SA_RESTART;
-  sigemptyset(&action.sa_mask);
+  if (old.sa_handler == SIG_IGN || resetRead >= 0 || !OpenPipe(resetRead, resetWrite)) return;
+  const struct sigaction action = ActionOf(OnReset);
   sigaction(SIGUSR1, &action, nullptr);
 }
 
 int ResetSignalFd() { return resetRead; }
+
+bool TakeResetSignals() { return Drain(resetRead); }
 
 }  // namespace platform

@@ -7,6 +7,8 @@ namespace platform {
 void CatchEndSignals();
 // The pipe's read end (non-blocking), or -1.
 int EndSignalFd();
+// Empties the pipe; true when a signal had come.
+bool TakeEndSignals();
 // For modes without a saver loop: the inherited actions again, and a signal that came already
 // ends the process as it would have.
 void ReleaseEndSignals();
@@ -18,5 +20,7 @@ void ReleaseEndSignals();
 void CatchResetSignal();
 // That pipe's read end (non-blocking), or -1.
 int ResetSignalFd();
+// Empties that pipe; true when a reset had been asked for.
+bool TakeResetSignals();
 
 }  // namespace platform

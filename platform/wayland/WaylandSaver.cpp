@@ -87,13 +87,8 @@ class WaylandLoop : public ShellSystem {
       }
       if (fds[0].revents & (POLLERR | POLLHUP)) ConnectionLost();
       if (wl_display_dispatch_pending(session.display) < 0) ConnectionLost();
-      char bytes[64];
       if (fds[1].revents & POLLIN) posted.ClearWake();
-      if (fds[2].revents & POLLIN) {
-        bool any = false;
-        while (read(EndSignalFd(), bytes, sizeof bytes) > 0) any = true;
-        if (any) Post(WmClose, 0, 0);
-      }
+      if ((fds[2].revents & POLLIN) && TakeEndSignals()) Post(WmClose, 0, 0);
       if (TickCount() - lastAcPoll >= AcPollMs) {
         lastAcPoll = TickCount();
         Post(WmPowerBroadcast, PbtPowerStatusChange, 0);

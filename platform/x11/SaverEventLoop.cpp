@@ -167,19 +167,10 @@ int SaverEventLoop::Run() {
                      {EndSignalFd(), POLLIN, 0},
                      {ResetSignalFd(), POLLIN, 0}};
     poll(fds, 4, timeout);
-    char bytes[64];
     if (fds[1].revents & POLLIN) posted.ClearWake();
-    if (fds[2].revents & POLLIN) {
-      // A signal, also one that came during start-up: the same close as any other.
-      bool any = false;
-      while (read(EndSignalFd(), bytes, sizeof bytes) > 0) any = true;
-      if (any) Post(WmClose, 0, 0);
-    }
-    if (fds[3].revents & POLLIN) {
-      while (read(ResetSignalFd(), bytes, sizeof bytes) > 0) {
-      }
-      RestartFlight();
-    }
+    // A signal, also one that came during start-up: the same close as any other.
+    if ((fds[2].revents & POLLIN) && TakeEndSignals()) Post(WmClose, 0, 0);
+    if ((fds[3].revents & POLLIN) && TakeResetSignals()) RestartFlight();
     if (pollAc && TickCount() - lastAcPoll >= AcPollMs) {
       lastAcPoll = TickCount();
       Post(WmPowerBroadcast, PbtPowerStatusChange, 0);
