@@ -15,11 +15,12 @@ struct Line {
 };
 
 // Editors on some systems start a UTF-8 file with a byte-order mark. It is no part of the first
-// line (which would then never be a group header); it is read past and not written back.
+// line (which would then never be a group header); it is read past and not written back. A mark
+// repeated by a tool that added its own reads the same, so a second save changes nothing more.
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 std::vector<Line> SplitLines(std::string_view content) {
-  if (content.starts_with(ByteOrderMark)) content.remove_prefix(ByteOrderMark.size());
+  while (content.starts_with(ByteOrderMark)) content.remove_prefix(ByteOrderMark.size());
   std::vector<Line> lines;
   std::size_t start = 0;
   while (start < content.size()) {

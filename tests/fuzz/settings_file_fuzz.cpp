@@ -109,9 +109,9 @@ VELMORA_FUZZ_TARGET(settings_file) {
 
   // Every line that is not a value of ours comes back byte for byte and in order; the last one
   // may have gained the file's line end, CR LF or LF.
-  // A leading byte-order mark is not written back.
+  // Leading byte-order marks are not written back.
   std::string_view kept = content;
-  if (kept.starts_with("\xEF\xBB\xBF")) kept.remove_prefix(3);
+  while (kept.starts_with("\xEF\xBB\xBF")) kept.remove_prefix(3);
   const std::vector<std::string_view> before = LinesOf(kept);
   const std::vector<std::string_view> after = LinesOf(saved);
   const bool endsOpen = !content.empty() && content.back() != '\n';
