@@ -99,6 +99,8 @@ last_line_is_fps || fail "--root: log does not end with the frame-rate line"
 kill "$window_pid"; wait "$window_pid" 2>/dev/null
 
 echo "-- closing at random moments during start-up"
+slow_start=0
+case $build in *tsan*) slow_start=1 ;; esac
 for i in $(seq 25); do
   rm -f "$log"
   "$saver" /s & pid=$!
@@ -109,7 +111,12 @@ for i in $(seq 25); do
   if [ $((i % 2)) -eq 0 ]; then kill -TERM "$pid"; else xdotool key Escape; kill -INT "$pid" 2>/dev/null; fi
   finish "$pid"; code=$?
   [ "$code" -eq 0 ] || { fail "run $i: exit status $code"; cat "$log"; break; }
-  last_line_is_fps || { fail "run $i: log does not end with the frame-rate line"; cat "$log"; break; }
+  # Under ThreadSanitizer on a busy machine the scene's start can outlast the close's 2 s limit on
+  # the render thread; the close then goes on without it by design, and the thread may still log
+  # a line of its start after the frame-rate line.
+  if ! last_line_is_fps && ! { [ "$slow_start" = 1 ] && grep -A1 'did not stop' "$log" | grep -q 'FPS = '; }; then
+    fail "run $i: log does not end with the frame-rate line"; cat "$log"; break
+  fi
 done
 
 [ "$failures" -eq 0 ] && rm -rf "$work"
