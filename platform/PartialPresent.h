@@ -27,7 +27,7 @@ PartialPresentState TakePartialPresentState(DeviceContext dc);
 
 // Shows the rectangle (x, y from the bottom left corner, in pixels) of the back buffer in the
 // window, without waiting for the display; the back buffer keeps its contents. Counts as a swap
-// (SwapCount) and obeys the same test seams.
+// (SwapCount) and obeys the same test seams, an empty rectangle too, which shows nothing.
 void PresentRect(DeviceContext dc, int x, int y, int width, int height);
 
 // Rectangles presented by this process so far, and the pixels they held.

@@ -40,6 +40,12 @@ FrameDamage::Frame DamageDrawing::BeginFrame(const FrameTime& frame, int width, 
   input.exposed = exposed;
   input.tickMs = frame.tick;
   const FrameDamage::Frame next = damage.Next(input);
+  // Out of view and nothing else to change: the window already shows this frame, and a draw
+  // clipped to nothing would still cost the driver every vertex.
+  if (next.dirty.Empty()) {
+    ++unchangedFrames;
+    return next;
+  }
 
   glEnable(GL_SCISSOR_TEST);
   glScissor(next.dirty.left, next.dirty.bottom, next.dirty.Width(), next.dirty.Height());

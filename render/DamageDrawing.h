@@ -21,9 +21,12 @@ class DamageDrawing {
   const FrameDamage& Damage() const { return damage; }
   // Frames whose creature reached past an edge of the window.
   std::uint64_t ClippedFrames() const { return clippedFrames; }
+  // Frames in which nothing changed (the creature out of view), so nothing was drawn.
+  std::uint64_t UnchangedFrames() const { return unchangedFrames; }
 
  private:
   CreatureBounds bounds;
   FrameDamage damage;
   std::uint64_t clippedFrames = 0;
+  std::uint64_t unchangedFrames = 0;
 };

@@ -222,10 +222,11 @@ int main(int argc, char** argv) {
   if (damage) {
     const FrameDamage& d = damage->Damage();
     std::printf("damage: %llu frames, %llu whole, %llu reaching past an edge, "
-                "%.2f %% of the window redrawn on average\n",
+                "%llu with nothing to redraw, %.2f %% of the window redrawn on average\n",
                 static_cast<unsigned long long>(d.Frames()),
                 static_cast<unsigned long long>(d.WholeFrames()),
                 static_cast<unsigned long long>(damage->ClippedFrames()),
+                static_cast<unsigned long long>(damage->UnchangedFrames()),
                 100.0 * d.AverageCoverage());
   }
   if (soak) {

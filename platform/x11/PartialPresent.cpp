@@ -50,14 +50,17 @@ PartialPresentState TakePartialPresentState(DeviceContext dc) {
 
 void PresentRect(DeviceContext dc, int x, int y, int width, int height) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
-  if (s == nullptr || s->lost.load() || width <= 0 || height <= 0) return;
+  if (s == nullptr || s->lost.load()) return;
   if (faults::SwapFaults()) std::raise(SIGSEGV);
   faults::WaitWhileSwapStalls();
-  glXCopySubBufferMESA(s->display, s->drawable, x, y, width, height);
+  // A frame in which nothing changed is shown by copying nothing; it is a frame all the same.
+  if (width > 0 && height > 0) {
+    glXCopySubBufferMESA(s->display, s->drawable, x, y, width, height);
+    presentCount.fetch_add(1, std::memory_order_relaxed);
+    presentPixels.fetch_add(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height),
+                            std::memory_order_relaxed);
+  }
   faults::CountSwap();
-  presentCount.fetch_add(1, std::memory_order_relaxed);
-  presentPixels.fetch_add(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height),
-                          std::memory_order_relaxed);
 }
 
 std::uint64_t PartialPresentCount() { return presentCount.load(std::memory_order_relaxed); }

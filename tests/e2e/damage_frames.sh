@@ -44,6 +44,9 @@ compare flight --seed 3 --frames 3000 --at "$at" --resize 2801:800x600
   fail "the creature does not reach the top edge at frame 2500"
 [ "$(identify -format %wx%h "$out/flight-full/frame-02801.png")" = 800x600 ] ||
   fail "frame 2801 was not drawn after the resize"
+# Out of view, frames draw and copy nothing; the pictures after such stretches are compared too.
+unchanged=$(sed -n 's/.* \([0-9]*\) with nothing to redraw.*/\1/p' "$out/flight.summary")
+[ "${unchanged:-0}" -gt 0 ] || fail "no frame of the flight left the view: $(cat "$out/flight.summary")"
 
 # The frame-rate text changes every frame in its corner.
 compare overlay --seed 5 --frames 1200 --fps --at "$(seq -s, 50 50 1200)"
