@@ -32,10 +32,14 @@ done
 echo "-- preview in a test window"
 start_window
 "$saver" /p "$window" & pid=$!
-sleep 1.5
+# Something other than the black window background is drawn in the preview; polled up to 10 s,
+# as a sanitizer build's first frame comes late on a busy machine.
+for _ in $(seq 50); do
+  sleep 0.2
+  mean=$(import -window root -crop 320x240+0+0 -format '%[fx:mean]' info: 2>/dev/null)
+  awk -v m="${mean:-0}" 'BEGIN { exit !(m > 0) }' && break
+done
 xwininfo -id "$window" -tree | grep -q '"Preview"' || fail "no preview child in window $window"
-# Something other than the black window background is drawn in the preview.
-mean=$(import -window root -crop 320x240+0+0 -format '%[fx:mean]' info: 2>/dev/null)
 awk -v m="${mean:-0}" 'BEGIN { exit !(m > 0) }' || fail "nothing drawn in the preview (mean $mean)"
 xdotool key a click 1 mousemove_relative 40 40; sleep 0.3
 alive "$pid" || fail "input closed the preview"
