@@ -1,10 +1,10 @@
 #include "platform/posix/EndSignals.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/posix/WakePipe.h"
 
 namespace platform {
 namespace {
@@ -14,34 +14,21 @@ constexpr int EndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 // stay ignored, as the starter asked, so the saver does not end on some of them and not others
 // depending on how far its start has come.
 bool inheritedIgnore[3] = {};
-int pipeRead = -1;
-int pipeWrite = -1;
+WakePipe endPipe;
 volatile sig_atomic_t pending = 0;
-int resetRead = -1;
-int resetWrite = -1;
+WakePipe resetPipe;
 
 void OnSignal(int number) {
   const int saved = errno;
   pending = number;
-  const char byte = static_cast<char>(number);
-  [[maybe_unused]] const ssize_t written = write(pipeWrite, &byte, 1);
+  endPipe.Wake();
   errno = saved;
 }
 
 void OnReset(int) {
   const int saved = errno;
-  const char byte = 0;
-  [[maybe_unused]] const ssize_t written = write(resetWrite, &byte, 1);  // full: one is enough
+  resetPipe.Wake();  // several resets before the loop looks are one
   errno = saved;
-}
-
-// A non-blocking pipe for a handler to write a byte into; false when none could be made.
-bool OpenPipe(int& readEnd, int& writeEnd) {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return false;
-  readEnd = fds[0];
-  writeEnd = fds[1];
-  return true;
 }
 
 struct sigaction ActionOf(void (*handler)(int)) {
@@ -52,17 +39,10 @@ struct sigaction ActionOf(void (*handler)(int)) {
   return action;
 }
 
-bool Drain(int fd) {
-  char bytes[64];
-  bool any = false;
-  while (fd >= 0 && read(fd, bytes, sizeof bytes) > 0) any = true;
-  return any;
-}
-
 }  // namespace
 
 void CatchEndSignals() {
-  if (!OpenPipe(pipeRead, pipeWrite)) return;
+  if (!endPipe.Open()) return;
   const struct sigaction action = ActionOf(OnSignal);
   for (int i = 0; i < 3; ++i) {
     struct sigaction old {};
@@ -72,9 +52,9 @@ void CatchEndSignals() {
   }
 }
 
-int EndSignalFd() { return pipeRead; }
+int EndSignalFd() { return endPipe.readEnd; }
 
-bool TakeEndSignals() { return Drain(pipeRead); }
+bool TakeEndSignals() { return endPipe.Drain(); }
 
 void ReleaseEndSignals() {
   for (int i = 0; i < 3; ++i) signal(EndingSignals[i], inheritedIgnore[i] ? SIG_IGN : SIG_DFL);
@@ -84,13 +64,13 @@ void ReleaseEndSignals() {
 void CatchResetSignal() {
   struct sigaction old {};
   sigaction(SIGUSR1, nullptr, &old);
-  if (old.sa_handler == SIG_IGN || resetRead >= 0 || !OpenPipe(resetRead, resetWrite)) return;
+  if (old.sa_handler == SIG_IGN || resetPipe.readEnd >= 0 || !resetPipe.Open()) return;
   const struct sigaction action = ActionOf(OnReset);
   sigaction(SIGUSR1, &action, nullptr);
 }
 
-int ResetSignalFd() { return resetRead; }
+int ResetSignalFd() { return resetPipe.readEnd; }
 
-bool TakeResetSignals() { return Drain(resetRead); }
+bool TakeResetSignals() { return resetPipe.Drain(); }
 
 }  // namespace platform

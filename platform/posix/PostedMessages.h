@@ -5,6 +5,8 @@
 #include <deque>
 #include <mutex>
 
+#include "platform/posix/WakePipe.h"
+
 namespace platform {
 
 class PostedMessages {
@@ -23,14 +25,13 @@ class PostedMessages {
   // The oldest message not yet taken, if any.
   bool Take(Message& next);
   // Readable while posts wait to be woken for; poll it, then ClearWake.
-  int WakeFd() const { return wakeRead; }
+  int WakeFd() const { return wake.readEnd; }
   void ClearWake();
 
  private:
   std::mutex lock;
   std::deque<Message> queue;
-  int wakeRead = -1;
-  int wakeWrite = -1;
+  WakePipe wake;
 };
 
 }  // namespace platform
