@@ -3,8 +3,7 @@
 # ones (layer-shell, and the virtual pointer the tests use) are in no Debian binary package of
 # bookworm, so their descriptions are kept unchanged under platform/wayland/protocols/, as every
 # Wayland client keeps the protocols it speaks. Configuring needs no network.
-# Included from the top level, since a generated source must be made in the folder of the target
-# that compiles it.
+# Included by the folders whose targets speak them (platform/wayland, tools).
 find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
 set(velmora_protocols_dir ${PROJECT_SOURCE_DIR}/platform/wayland/protocols)
 set(layer_shell_xml ${velmora_protocols_dir}/wlr-layer-shell-unstable-v1.xml)
@@ -24,8 +23,3 @@ function(velmora_wayland_protocol target xml name)
                                    ${protocol_dir}/${name}-client-protocol.h)
   target_include_directories(${target} PRIVATE ${protocol_dir})
 endfunction()
-# Layer-shell's popups are xdg-shell's, so its code refers to xdg_popup.
-pkg_get_variable(wayland_protocols_dir wayland-protocols pkgdatadir)
-velmora_wayland_protocol(velmora_core ${wayland_protocols_dir}/stable/xdg-shell/xdg-shell.xml
-                         xdg-shell)
-velmora_wayland_protocol(velmora_core ${layer_shell_xml} wlr-layer-shell-unstable-v1)

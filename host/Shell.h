@@ -16,6 +16,10 @@ struct HackOptions {
   bool noVSync = false;  // --no-vsync: swap interval 0, whatever EnableVSync holds
 };
 
+// Puts the options into the settings of this run (never saved); the platform calls it as a hack
+// mode starts, before the render thread reads the settings.
+void ApplyHackOptions(const HackOptions& options);
+
 // The one line a hack command line that is not understood gets.
 inline constexpr char HackUsage[] =
     "usage: velmora --root | --window-id ID [--fps] [--no-vsync]";

@@ -1,5 +1,7 @@
 #include "platform/GlSurfaceFaults.h"
 
+#include "platform/PartialPresent.h"
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -14,6 +16,10 @@ std::atomic<bool> swapStalled{false};
 std::atomic<bool> faultOnSwap{false};
 std::atomic<std::uint64_t> swapCount{0};
 std::atomic<int> lastSwapInterval{0};
+std::atomic<bool> hideCopySubBuffer{false};
+std::atomic<bool> hardwareRenderer{false};
+std::atomic<std::uint64_t> presentCount{0};
+std::atomic<std::uint64_t> presentPixels{0};
 
 }  // namespace
 
@@ -23,6 +29,14 @@ void SetGlSurfaceFaults(const GlSurfaceFaults& faults) {
   stallSwap.store(faults.stallSwap);
   faultOnSwap.store(faults.faultOnSwap);
 }
+
+void SetPresentFaults(const PresentFaults& faults) {
+  hideCopySubBuffer.store(faults.hideCopySubBuffer);
+  hardwareRenderer.store(faults.hardwareRenderer);
+}
+
+std::uint64_t PartialPresentCount() { return presentCount.load(std::memory_order_relaxed); }
+std::uint64_t PartialPresentPixels() { return presentPixels.load(std::memory_order_relaxed); }
 
 bool SwapStalled() { return swapStalled.load(); }
 
@@ -42,6 +56,15 @@ void WaitWhileSwapStalls() {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   swapStalled = false;
+}
+
+bool CopySubBufferHidden() { return hideCopySubBuffer.load(); }
+bool HardwareRendererShown() { return hardwareRenderer.load(); }
+
+void CountPartialPresent(int width, int height) {
+  presentCount.fetch_add(1, std::memory_order_relaxed);
+  presentPixels.fetch_add(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height),
+                          std::memory_order_relaxed);
 }
 
 void CountSwap() { swapCount.fetch_add(1, std::memory_order_relaxed); }

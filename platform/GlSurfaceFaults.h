@@ -45,6 +45,10 @@ bool SwapFaults();  // the backend raises its own kind of fault
 // Holds the calling swap while stallSwap is set; SwapStalled() is true meanwhile.
 void WaitWhileSwapStalls();
 void CountSwap();
+// The copy seams of PresentFaults, and a rectangle shown by a backend's PresentRect.
+bool CopySubBufferHidden();
+bool HardwareRendererShown();
+void CountPartialPresent(int width, int height);
 void RecordSwapInterval(int interval);
 
 }  // namespace platform::faults

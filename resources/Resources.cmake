@@ -5,7 +5,7 @@ velmora_embed(velmora_core ShaderWrinklesText  ${PROJECT_SOURCE_DIR}/resources/s
 velmora_embed(velmora_core ShaderScaleText     ${PROJECT_SOURCE_DIR}/resources/shaders/Scale.glsl)
 velmora_embed(velmora_core ShaderEyesText      ${PROJECT_SOURCE_DIR}/resources/shaders/Eyes.glsl)
 velmora_embed(velmora_core ShaderHornsText     ${PROJECT_SOURCE_DIR}/resources/shaders/Horns.glsl)
-if(VELMORA_PLATFORM STREQUAL "x11")
+if(NOT WIN32)
   # The banner, the GTK settings dialog and its logo (the Win32 build carries them in its .rc).
   velmora_embed(velmora_core SettingsDialogUi  ${PROJECT_SOURCE_DIR}/resources/SettingsDialog.ui)
   velmora_embed(velmora_core LogoBitmap        ${PROJECT_SOURCE_DIR}/resources/logo.bmp)

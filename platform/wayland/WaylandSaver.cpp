@@ -16,13 +16,12 @@
 #include "host/ShellState.h"
 #include "host/ShellSystem.h"
 #include "platform/Clock.h"
-#include "platform/posix/EndSignals.h"
-#include "platform/posix/LogindWatcher.h"
-#include "platform/posix/PostedMessages.h"
-#include "platform/posix/PowerSupply.h"
+#include "platform/linux/EndSignals.h"
+#include "platform/linux/LogindWatcher.h"
+#include "platform/linux/PostedMessages.h"
+#include "platform/linux/PowerSupply.h"
 #include "platform/wayland/WaylandSession.h"
 #include "platform/wayland/WaylandSurface.h"
-#include "render/RenderThread.h"
 // The protocol names a request's argument `namespace`, which C++ reserves.
 #define namespace layer_namespace
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
@@ -409,8 +408,6 @@ int RunSaver() {
   if (wl_display_roundtrip(session.display) < 0) return -1;
 
   SetSession(&session);
-  UseSurfaceBackend(WaylandSurfaceBackend());
-  SetFollowWindowSize(true);
   shellState.mainWindow = SaverHandle;
   shellState.lastLineStatus = ReadAcLineStatus();
   // Static: the loop outlives the run, since the process ends with _exit right after it.

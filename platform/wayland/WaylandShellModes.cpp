@@ -1,38 +1,34 @@
 #include "platform/wayland/WaylandShellModes.h"
 
 #include <cstdlib>
-#include <cstring>
 
+#include "platform/linux/WindowSystem.h"
 #include "platform/wayland/WaylandSaver.h"
+#include "platform/wayland/WaylandSurface.h"
 
-namespace platform {
+namespace platform::wayland {
+namespace {
 
-WindowSystem TakeWindowSystemFlag(int& argc, char** argv) {
-  WindowSystem chosen = WindowSystem::Choose;
-  int kept = 1;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--wayland") == 0) {
-      chosen = WindowSystem::Wayland;
-    } else if (std::strcmp(argv[i], "--x11") == 0) {
-      chosen = WindowSystem::X11;
-    } else {
-      argv[kept++] = argv[i];
-    }
-  }
-  argc = kept;
-  argv[argc] = nullptr;
-  return chosen;
+// WAYLAND_DISPLAY set and its compositor offering layer-shell: the full-screen saver goes here.
+bool CompositorOffersLayerShell() {
+  const char* named = std::getenv("WAYLAND_DISPLAY");
+  return named != nullptr && *named != '\0' && LayerShellOffered();
 }
+
+void Prepare() {}
+
+ShellModes& Modes(const SaverHooks&) {
+  static WaylandShellModes modes;
+  return modes;
+}
+
+}  // namespace
 
 int WaylandShellModes::RunSaverWindow(WindowHandle parent) {
-  if (parent == 0) {
-    const char* named = std::getenv("WAYLAND_DISPLAY");
-    if (system == WindowSystem::Wayland ||
-        (system == WindowSystem::Choose && named != nullptr && *named != '\0' &&
-         wayland::LayerShellOffered()))
-      return wayland::RunSaver();
-  }
-  return X11ShellModes::RunSaverWindow(parent);
+  return parent == 0 ? RunSaver() : -1;
 }
 
-}  // namespace platform
+extern const WindowSystem windowSystem{"wayland",     true,   false, CompositorOffersLayerShell,
+                                       Prepare,       WaylandSurfaceBackend, Modes};
+
+}  // namespace platform::wayland

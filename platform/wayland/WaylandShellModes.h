@@ -1,24 +1,20 @@
 #pragma once
-// The command-line modes of the Linux program: X11's, with the full-screen saver drawn natively
-// on a Wayland compositor that offers layer-shell. `--wayland` and `--x11` force one of them.
-#include "platform/x11/X11ShellModes.h"
+// The command-line modes Wayland carries out: the full-screen saver, on a compositor that offers
+// layer-shell. Windows named by id (a preview's host, XScreenSaver's) are another window
+// system's.
+#include "host/Shell.h"
 
-namespace platform {
+namespace platform::wayland {
 
-enum class WindowSystem { Choose, Wayland, X11 };
-
-// Takes the words --wayland and --x11 out of argv (the last one given wins); Choose without.
-WindowSystem TakeWindowSystemFlag(int& argc, char** argv);
-
-class WaylandShellModes : public X11ShellModes {
+class WaylandShellModes : public ShellModes {
  public:
-  explicit WaylandShellModes(WindowSystem system) : system(system) {}
-  // Full screen (parent 0) goes to Wayland when forced, or when WAYLAND_DISPLAY is set and the
-  // compositor offers layer-shell; everything else stays X11 (XWayland on a Wayland desktop).
+  bool IsWindow(WindowHandle) override { return false; }
+  WindowHandle ForegroundWindow() override { return 0; }
   int RunSaverWindow(WindowHandle parent) override;
-
- private:
-  WindowSystem system;
+  int RunSettingsDialog(WindowHandle) override { return -1; }
+  void ChangeSaverPassword(WindowHandle) override {}
+  int RunOnRoot(const HackOptions&) override { return -1; }
+  int RunOnWindow(WindowHandle, const HackOptions&) override { return -1; }
 };
 
-}  // namespace platform
+}  // namespace platform::wayland

@@ -108,6 +108,8 @@ bool Lost(DeviceContext dc) { return dc == nullptr || session->lost.load(); }
 
 // A layer surface's buffers are the compositor's to show: frames stay whole.
 bool NoPartialPresent(DeviceContext) { return false; }
+PartialPresentState NoPartialState(DeviceContext) { return {}; }
+void NoPresentRect(DeviceContext, int, int, int, int) {}
 
 void Notify(WindowHandle, unsigned message, std::uintptr_t wordParam) {
   if (session && session->notify) session->notify(message, wordParam);
@@ -122,7 +124,7 @@ const SurfaceBackend& WaylandSurfaceBackend() {
       Acquire,       CreateContext, MakeCurrent,     Swap,       SwapControl,
       SetInterval,   DeleteContext, Release,         ScreenOf,   DrawableSize,
       Refresh,       Lost,          DrawOverlayText, Notify,     egl::ReleaseCurrent,
-      NoPartialPresent};
+      NoPartialPresent, NoPartialState, NoPresentRect};
   return backend;
 }
 

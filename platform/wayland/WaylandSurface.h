@@ -1,6 +1,6 @@
 #pragma once
-// The Wayland window system's GL surface as a backend (see platform/posix/SurfaceBackend.h).
-#include "platform/posix/SurfaceBackend.h"
+// The Wayland window system's GL surface as a backend (see platform/linux/SurfaceBackend.h).
+#include "platform/linux/SurfaceBackend.h"
 
 namespace platform::wayland {
 

@@ -18,9 +18,5 @@ PartialPresentState TakePartialPresentState(DeviceContext) { return {}; }
 
 void PresentRect(DeviceContext, int, int, int, int) {}
 
-std::uint64_t PartialPresentCount() { return 0; }
-std::uint64_t PartialPresentPixels() { return 0; }
-
-void SetPresentFaults(const PresentFaults&) {}
 
 }  // namespace platform

@@ -3,28 +3,13 @@
 #include <GL/glew.h>
 #include <GL/glxew.h>
 
-#include <atomic>
 #include <csignal>
 
 #include "platform/GlSurfaceFaults.h"
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Surface.h"
 
-namespace platform {
-namespace {
-
-std::atomic<bool> hideCopySubBuffer{false};
-std::atomic<bool> hardwareRenderer{false};
-std::atomic<std::uint64_t> presentCount{0};
-std::atomic<std::uint64_t> presentPixels{0};
-
-}  // namespace
-
-const char* RendererName() {
-  if (hardwareRenderer.load()) return "Test graphics card";
-  const GLubyte* name = glGetString(GL_RENDERER);
-  return name != nullptr ? reinterpret_cast<const char*>(name) : "";
-}
+namespace platform::x11backend {
 
 PartialPresentState TakePartialPresentState(DeviceContext dc) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
@@ -56,26 +41,14 @@ void PresentRect(DeviceContext dc, int x, int y, int width, int height) {
   // A frame in which nothing changed is shown by copying nothing; it is a frame all the same.
   if (width > 0 && height > 0) {
     glXCopySubBufferMESA(s->display, s->drawable, x, y, width, height);
-    presentCount.fetch_add(1, std::memory_order_relaxed);
-    presentPixels.fetch_add(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height),
-                            std::memory_order_relaxed);
+    faults::CountPartialPresent(width, height);
   }
   faults::CountSwap();
 }
 
-std::uint64_t PartialPresentCount() { return presentCount.load(std::memory_order_relaxed); }
-std::uint64_t PartialPresentPixels() { return presentPixels.load(std::memory_order_relaxed); }
-
-void SetPresentFaults(const PresentFaults& faults) {
-  hideCopySubBuffer.store(faults.hideCopySubBuffer);
-  hardwareRenderer.store(faults.hardwareRenderer);
-}
-
-namespace x11backend {
-
 bool PartialPresentAvailable(DeviceContext dc) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
-  if (s == nullptr || hideCopySubBuffer.load() || !GLXEW_MESA_copy_sub_buffer ||
+  if (s == nullptr || !GLXEW_MESA_copy_sub_buffer ||
       glXCopySubBufferMESA == nullptr)
     return false;
   // What the window lost must be drawn again whole: this connection hears of it on the drawable
@@ -87,5 +60,4 @@ bool PartialPresentAvailable(DeviceContext dc) {
   return trap.End() == Success;
 }
 
-}  // namespace x11backend
-}  // namespace platform
+}  // namespace platform::x11backend

@@ -9,13 +9,12 @@
 #include "host/SaverClassProc.h"
 #include "host/ShellMessages.h"
 #include "platform/Clock.h"
-#include "platform/posix/EndSignals.h"
-#include "platform/posix/LogindWatcher.h"
-#include "platform/posix/PowerSupply.h"
+#include "platform/linux/EndSignals.h"
+#include "platform/linux/LogindWatcher.h"
+#include "platform/linux/PowerSupply.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Notify.h"
-#include "render/RenderThread.h"
 
 using namespace shell;
 
@@ -32,8 +31,8 @@ void OnSleep(bool starting) {
 
 }  // namespace
 
-SaverEventLoop::SaverEventLoop(Display* d, SaverWindow s, bool rules)
-    : display(d), saver(s), closeRules(rules) {}
+SaverEventLoop::SaverEventLoop(Display* d, SaverWindow s, bool rules, void (*restart)())
+    : display(d), saver(s), closeRules(rules), restartFlight(restart) {}
 
 void SaverEventLoop::Post(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam) {
   posted.Post({message, wordParam, longParam});
@@ -170,7 +169,7 @@ int SaverEventLoop::Run() {
     if (fds[1].revents & POLLIN) posted.ClearWake();
     // A signal, also one that came during start-up: the same close as any other.
     if ((fds[2].revents & POLLIN) && TakeEndSignals()) Post(WmClose, 0, 0);
-    if ((fds[3].revents & POLLIN) && TakeResetSignals()) RestartFlight();
+    if ((fds[3].revents & POLLIN) && TakeResetSignals() && restartFlight) restartFlight();
     if (pollAc && TickCount() - lastAcPoll >= AcPollMs) {
       lastAcPoll = TickCount();
       Post(WmPowerBroadcast, PbtPowerStatusChange, 0);

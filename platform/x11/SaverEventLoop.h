@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "host/ShellSystem.h"
-#include "platform/posix/PostedMessages.h"
+#include "platform/linux/PostedMessages.h"
 #include "platform/x11/SaverWindow.h"
 
 namespace platform {
@@ -15,7 +15,8 @@ namespace platform {
 class SaverEventLoop : public ShellSystem {
  public:
   // closeRules false: XScreenSaver's modes, where only signals and the window's end close.
-  SaverEventLoop(Display* display, SaverWindow saver, bool closeRules);
+  // restartFlight answers a locker's reset (may be null).
+  SaverEventLoop(Display* display, SaverWindow saver, bool closeRules, void (*restartFlight)());
 
   // Creates the window's messages, runs until the window is destroyed, returns the quit code.
   int Run();
@@ -44,6 +45,7 @@ class SaverEventLoop : public ShellSystem {
   Display* display;
   SaverWindow saver;
   bool closeRules;
+  void (*restartFlight)();
   bool destroyed = false;
   // Set once the window has held the input focus: only then can it lose its activation.
   bool activated = false;

@@ -6,12 +6,9 @@
 #include <cstdlib>
 
 #include "base/AppLog.h"
-#include "base/SettingsStore.h"
-#include "host/SettingsDialog.h"
 #include "host/ShellState.h"
-#include "render/RenderThread.h"
-#include "platform/posix/EndSignals.h"
-#include "platform/posix/PowerSupply.h"
+#include "platform/linux/EndSignals.h"
+#include "platform/linux/PowerSupply.h"
 #include "platform/x11/SaverEventLoop.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Errors.h"
@@ -41,18 +38,12 @@ bool IsInputOnly(Display* display, Window window) {
   return trap.End() == Success && status != 0 && attributes.c_class == InputOnly;
 }
 
-// In memory only: nothing in a saver run writes the settings back.
-void OverrideForThisRun(const HackOptions& options) {
-  if (options.showFps) settingsStore.Set("EnableFPS", 1);
-  if (options.noVSync) settingsStore.Set("EnableVSync", 0);
-}
-
-int RunLoop(Display* display, const SaverWindow& saver, bool closeRules) {
+int RunLoop(Display* display, const SaverWindow& saver, bool closeRules, const SaverHooks& hooks) {
   if (saver.window == 0) return 0;
   shellState.mainWindow = saver.window;
   // Static: the loop outlives the run, since the process ends with _exit right after it.
   static SaverEventLoop* loop = nullptr;
-  loop = new SaverEventLoop(display, saver, closeRules);
+  loop = new SaverEventLoop(display, saver, closeRules, hooks.restartFlight);
   shellSystem = loop;
   return loop->Run();
 }
@@ -90,8 +81,6 @@ WindowHandle X11ShellModes::ForegroundWindow() {
 int X11ShellModes::RunSaverWindow(WindowHandle parent) {
   Display* display = DisplayOrSay();
   if (display == nullptr) return -1;
-  // The preview window takes every size its host takes, the full-screen window the screen's.
-  SetFollowWindowSize(true);
   if (parent != 0) {
     if (IsInputOnly(display, static_cast<Window>(parent))) {
       std::fprintf(stderr, "velmora: window %lu is input-only and cannot show a preview\n",
@@ -99,7 +88,7 @@ int X11ShellModes::RunSaverWindow(WindowHandle parent) {
       return -1;
     }
     shellState.isPreview = true;
-    return RunLoop(display, CreatePreviewWindow(display, static_cast<Window>(parent)), true);
+    return RunLoop(display, CreatePreviewWindow(display, static_cast<Window>(parent)), true, hooks);
   }
   if (const Window running = FindRunningSaver(display)) {
     XRaiseWindow(display, running);
@@ -111,13 +100,11 @@ int X11ShellModes::RunSaverWindow(WindowHandle parent) {
     appLog.Write(Error, "Keyboard and mouse are held by another program: the screen is not covered");
     return 0;
   }
-  return RunLoop(display, CreateFullScreenWindow(display), true);
+  return RunLoop(display, CreateFullScreenWindow(display), true, hooks);
 }
 
-int X11ShellModes::RunSettingsDialog(WindowHandle parent) {
-  ReleaseEndSignals();  // the dialog ends on a signal as any program does
-  return ::RunSettingsDialog(parent);
-}
+// The settings dialog is the toolkit's, on no window system of the saver's.
+int X11ShellModes::RunSettingsDialog(WindowHandle) { return -1; }
 
 int X11ShellModes::RunOnRoot(const HackOptions& options) {
   Display* display = DisplayOrSay();
@@ -135,14 +122,11 @@ int X11ShellModes::RunOnRoot(const HackOptions& options) {
 int X11ShellModes::RunOnWindow(WindowHandle window, const HackOptions& options) {
   Display* display = DisplayOrSay();
   if (display == nullptr) return -1;
-  OverrideForThisRun(options);
+  if (hooks.applyHackOptions) hooks.applyHackOptions(options);
   CatchResetSignal();  // a locker's SIGUSR1 restarts the flight
   // XScreenSaver owns input and locking: no close rules, the window's end or SIGTERM close.
   shellState.isPreview = true;
-  SetFollowWindowSize(true);  // XScreenSaver may resize its window
-  return RunLoop(display, AdoptWindow(display, static_cast<Window>(window)), false);
+  return RunLoop(display, AdoptWindow(display, static_cast<Window>(window)), false, hooks);
 }
-
-void X11ShellModes::ShowHackUsage() { std::fprintf(stderr, "%s\n", HackUsage); }
 
 }  // namespace platform

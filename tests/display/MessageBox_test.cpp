@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/MessageBox.h"
-#include "platform/posix/GtkModule.h"
+#include "platform/linux/GtkModule.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "base/SettingsStore.h"
 #include "host/SettingsDialog.h"
-#include "platform/posix/GtkModule.h"
+#include "platform/linux/GtkModule.h"
 #include "support/TempConfig.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "platform/OverlayText.h"
 #include "platform/Resources.h"
-#include "platform/posix/BannerResource.h"
+#include "platform/linux/BannerResource.h"
 #include "render/Banner.h"
 #include "support/GlTestContext.h"
 

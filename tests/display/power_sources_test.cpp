@@ -1,7 +1,7 @@
 // The X11 saver's power sources: the AC line status from a power-supply folder, and logind's
 // sleep signal from a bus (a private session bus standing in for the system bus).
-#include "platform/posix/LogindWatcher.h"
-#include "platform/posix/PowerSupply.h"
+#include "platform/linux/LogindWatcher.h"
+#include "platform/linux/PowerSupply.h"
 
 #include <dirent.h>
 #include <dlfcn.h>

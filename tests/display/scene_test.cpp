@@ -13,7 +13,7 @@
 #include "base/AppLog.h"
 #include "creature/Ribbon.h"
 #include "creature/Surface.h"
-#include "platform/posix/ShaderResources.h"
+#include "platform/linux/ShaderResources.h"
 #include "render/Scene.h"
 #include "support/GlTestContext.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/Resources.h"
-#include "platform/posix/ShaderResources.h"
+#include "platform/linux/ShaderResources.h"
 #include "render/ShaderSource.h"
 
 extern "C" {

@@ -17,7 +17,7 @@
 #include "host/Shell.h"
 #include "platform/GlSurfaceFaults.h"
 #include "platform/RenderThread.h"
-#include "platform/posix/EndSignals.h"
+#include "platform/linux/EndSignals.h"
 #include "platform/x11/SaverWindow.h"
 #include "platform/x11/X11ShellModes.h"
 

@@ -20,8 +20,8 @@ fi
 
 case=$3
 work=$(mktemp -d /tmp/velmora-lost.XXXXXX)
-cp "$build/platform/x11/velmora" "$work/velmora"
-cp "$build/platform/x11/velmora-gtk.so" "$work/"
+cp "$build/platform/linux/velmora" "$work/velmora"
+cp "$build/platform/linux/velmora-gtk.so" "$work/"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $case: $*"; failures=$((failures + 1)); }

@@ -7,8 +7,8 @@ set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-faults.XXXXXX)
 mkdir -p "$work/bin"
-cp "$build/platform/x11/velmora" "$work/bin/velmora"
-cp "$build/platform/x11/velmora-gtk.so" "$work/bin/"
+cp "$build/platform/linux/velmora" "$work/bin/velmora"
+cp "$build/platform/linux/velmora-gtk.so" "$work/bin/"
 saver=$work/bin/velmora
 log=$work/bin/velmora.log
 testwindow=$build/tools/xtestwindow

@@ -6,7 +6,7 @@
 set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-hack.XXXXXX)
-cp "$build/platform/x11/velmora" "$work/velmora"
+cp "$build/platform/linux/velmora" "$work/velmora"
 saver=$work/velmora
 log=$work/velmora.log
 xml=$2/platform/x11/velmora.xml

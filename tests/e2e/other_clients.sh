@@ -9,8 +9,8 @@ set -u
 build=$1
 source=$2
 work=$(mktemp -d /tmp/velmora-clients.XXXXXX)
-cp "$build/platform/x11/velmora" "$work/velmora"
-cp "$build/platform/x11/velmora-gtk.so" "$work/"
+cp "$build/platform/linux/velmora" "$work/velmora"
+cp "$build/platform/linux/velmora-gtk.so" "$work/"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

@@ -6,8 +6,8 @@
 set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-failure.XXXXXX)
-cp "$1/platform/x11/velmora" "$work/velmora"
-cp "$1/platform/x11/velmora-gtk.so" "$work/"
+cp "$1/platform/linux/velmora" "$work/velmora"
+cp "$1/platform/linux/velmora-gtk.so" "$work/"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

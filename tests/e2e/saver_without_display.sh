@@ -4,7 +4,7 @@
 set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-nodisplay.XXXXXX)
-cp "$build/platform/x11/velmora" "$build/platform/x11/velmora-gtk.so" "$work/"
+cp "$build/platform/linux/velmora" "$build/platform/linux/velmora-gtk.so" "$work/"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 

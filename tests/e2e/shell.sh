@@ -6,7 +6,7 @@ set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-shell.XXXXXX)
 # A private copy, so that its log beside it is this test's alone.
-cp "$build/platform/x11/velmora" "$work/velmora"
+cp "$build/platform/linux/velmora" "$work/velmora"
 saver=$work/velmora
 log=$work/velmora.log
 testwindow=$build/tools/xtestwindow

@@ -9,7 +9,7 @@ set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-sway.XXXXXX)
 chmod 755 "$work"
-cp "$build/platform/x11/velmora" "$build/platform/x11/velmora-gtk.so" "$build/tools/wlpointer" "$work/"
+cp "$build/platform/linux/velmora" "$build/platform/linux/velmora-gtk.so" "$build/tools/wlpointer" "$work/"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

@@ -6,7 +6,7 @@
 set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-wm.XXXXXX)
-cp "$build/platform/x11/velmora" "$build/platform/x11/velmora-gtk.so" "$work/"
+cp "$build/platform/linux/velmora" "$build/platform/linux/velmora-gtk.so" "$work/"
 saver=$work/velmora
 log=$work/velmora.log
 failures=0

@@ -9,7 +9,7 @@
 
 #include "FuzzTarget.h"
 #include "base/SettingsStore.h"
-#include "platform/posix/SettingsKeyFile.h"
+#include "platform/linux/SettingsKeyFile.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 # "$build" (so its log, "$log", is the script's own) and a count of failures.
 saver_test() {
   work=$(mktemp -d "/tmp/velmora-$1.XXXXXX")
-  cp "$build/platform/x11/velmora" "$work/velmora"
+  cp "$build/platform/linux/velmora" "$work/velmora"
   saver=$work/velmora
   log=$work/velmora.log
   failures=0

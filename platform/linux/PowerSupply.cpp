@@ -1,4 +1,4 @@
-#include "platform/posix/PowerSupply.h"
+#include "platform/linux/PowerSupply.h"
 
 #include <filesystem>
 #include <fstream>

@@ -10,7 +10,7 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/posix/GlBindings.h"
+#include "platform/linux/GlBindings.h"
 
 namespace platform {
 namespace {

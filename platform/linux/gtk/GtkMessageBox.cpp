@@ -1,7 +1,7 @@
 // The failure message box: GTK's message dialog with one OK button and no icon.
 #include <glib-unix.h>
 
-#include "platform/posix/gtk/GtkSupport.h"
+#include "platform/linux/gtk/GtkSupport.h"
 
 namespace platform::gtk {
 namespace {

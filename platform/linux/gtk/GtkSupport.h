@@ -2,7 +2,7 @@
 // The GTK module's windows and the helpers they share. Only the module includes this.
 #include <gtk/gtk.h>
 
-#include "platform/posix/GtkModule.h"
+#include "platform/linux/GtkModule.h"
 
 namespace platform::gtk {
 

@@ -1,4 +1,4 @@
-#include "platform/posix/gtk/GtkSupport.h"
+#include "platform/linux/gtk/GtkSupport.h"
 
 #include <gdk/gdkx.h>
 

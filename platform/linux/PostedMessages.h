@@ -5,7 +5,7 @@
 #include <deque>
 #include <mutex>
 
-#include "platform/posix/WakePipe.h"
+#include "platform/linux/WakePipe.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/posix/SettingsKeyFile.h"
+#include "platform/linux/SettingsKeyFile.h"
 
 #include <cstring>
 #include <optional>

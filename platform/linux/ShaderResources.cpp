@@ -1,6 +1,6 @@
 // The five shader texts, compiled in by resources/Resources.cmake, stand where Windows keeps its
 // "Shaders" resources 110 to 114. Each array ends with one NUL, so it is a C string as it is.
-#include "platform/posix/ShaderResources.h"
+#include "platform/linux/ShaderResources.h"
 
 #include "platform/Resources.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "host/SettingsDialog.h"
-#include "platform/posix/gtk/GtkSupport.h"
+#include "platform/linux/gtk/GtkSupport.h"
 
 namespace platform::gtk {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/posix/EndSignals.h"
-#include "platform/posix/GtkModule.h"
+#include "platform/linux/EndSignals.h"
+#include "platform/linux/GtkModule.h"
 
 namespace platform {
 

@@ -1,10 +1,10 @@
-#include "platform/posix/EndSignals.h"
+#include "platform/linux/EndSignals.h"
 
 #include <signal.h>
 
 #include <cerrno>
 
-#include "platform/posix/WakePipe.h"
+#include "platform/linux/WakePipe.h"
 
 namespace platform {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/SettingsDialog.h"
-#include "platform/posix/GtkModule.h"
+#include "platform/linux/GtkModule.h"
 
 extern "C" {
 extern const unsigned char SettingsDialogUi[];

@@ -1,11 +1,15 @@
 // The platform's GL surface functions, forwarded to the window system in use.
+#include <GL/glew.h>
+
 #include <atomic>
 
 #include "platform/Notify.h"
 #include "platform/OverlayText.h"
 #include "platform/PartialPresent.h"
-#include "platform/posix/GlBindings.h"
-#include "platform/posix/SurfaceBackend.h"
+#include "platform/linux/GlBindings.h"
+#include "platform/GlSurfaceFaults.h"
+#include "platform/linux/SurfaceBackend.h"
+#include "platform/linux/WindowSystem.h"
 
 namespace platform {
 namespace {
@@ -13,8 +17,13 @@ namespace {
 std::atomic<const SurfaceBackend*> chosen{nullptr};
 
 const SurfaceBackend& Active() {
-  const SurfaceBackend* backend = chosen.load();
-  return backend ? *backend : X11SurfaceBackend();
+  if (const SurfaceBackend* backend = chosen.load()) return *backend;
+  static const SurfaceBackend& fallback = [] () -> const SurfaceBackend& {
+    for (const WindowSystem* system : WindowSystems())
+      if (system->windows) return system->surface();
+    return WindowSystems().front()->surface();
+  }();
+  return fallback;
 }
 
 }  // namespace
@@ -46,6 +55,21 @@ void NotifyWindow(WindowHandle window, unsigned message, std::uintptr_t wordPara
   Active().notifyWindow(window, message, wordParam);
 }
 void ReleaseCurrentGlContext() { Active().releaseCurrent(); }
-bool PartialPresentAvailable(DeviceContext dc) { return Active().partialPresentAvailable(dc); }
+bool PartialPresentAvailable(DeviceContext dc) {
+  return !faults::CopySubBufferHidden() && Active().partialPresentAvailable(dc);
+}
+PartialPresentState TakePartialPresentState(DeviceContext dc) {
+  return Active().takePartialPresentState(dc);
+}
+void PresentRect(DeviceContext dc, int x, int y, int width, int height) {
+  Active().presentRect(dc, x, y, width, height);
+}
+
+// The same GL query on every binding.
+const char* RendererName() {
+  if (faults::HardwareRendererShown()) return "Test graphics card";
+  const GLubyte* name = glGetString(GL_RENDERER);
+  return name != nullptr ? reinterpret_cast<const char*>(name) : "";
+}
 
 }  // namespace platform

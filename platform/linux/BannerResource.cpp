@@ -1,7 +1,7 @@
 // The banner, compiled in by resources/Resources.cmake, stands where Windows keeps bitmap 115.
 // X11 has no device-dependent bitmaps: the file is decoded directly and each pixel's grey level
 // becomes the texel's alpha.
-#include "platform/posix/BannerResource.h"
+#include "platform/linux/BannerResource.h"
 
 #include "base/BmpImage.h"
 #include "platform/Resources.h"

@@ -1,4 +1,4 @@
-#include "platform/posix/PostedMessages.h"
+#include "platform/linux/PostedMessages.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/posix/GtkModule.h"
+#include "platform/linux/GtkModule.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

@@ -1,10 +1,11 @@
 #pragma once
-// The GL surface, the frame-rate text and the window notification of one window system. A Unix
-// build carries several (X11, Wayland) in one program and picks one at run time: the functions of
-// platform/GlSurface.h, OverlayText.h and Notify.h forward to the one in use.
+// The GL surface, the frame-rate text and the window notification of one window system. A Linux
+// build carries several in one program and picks one at run time (WindowSystem.h): the functions
+// of platform/GlSurface.h, OverlayText.h, Notify.h and PartialPresent.h forward to the one in use.
 #include <cstdint>
 
 #include "platform/GlSurface.h"
+#include "platform/PartialPresent.h"
 
 namespace platform {
 
@@ -25,15 +26,14 @@ struct SurfaceBackend {
   void (*notifyWindow)(WindowHandle window, unsigned message, std::uintptr_t wordParam);
   // Lets go of the calling thread's current context of this binding, if any.
   void (*releaseCurrent)();
-  // Whether frames may be shown in part (PartialPresent.h); the other partial-presentation
-  // functions are the X11 backend's own, called only where this said yes.
+  // Frames shown in part (PartialPresent.h); the last two are called only where the first said yes.
   bool (*partialPresentAvailable)(DeviceContext dc);
+  PartialPresentState (*takePartialPresentState)(DeviceContext dc);
+  void (*presentRect)(DeviceContext dc, int x, int y, int width, int height);
 };
 
-// X11's, the one in use until another is chosen.
-const SurfaceBackend& X11SurfaceBackend();
-
-// Chooses the window system the saver draws on; called before its window exists.
+// Chooses the window system the saver draws on; called before its window exists. Until then the
+// first of the build's table that knows windows by id is in use (the tests' windows).
 void UseSurfaceBackend(const SurfaceBackend& backend);
 
 }  // namespace platform

@@ -12,7 +12,7 @@
 // of 200 bytes or more are ignored.
 #include "platform/SettingsBackend.h"
 
-#include "platform/posix/SettingsKeyFile.h"
+#include "platform/linux/SettingsKeyFile.h"
 
 #include <fcntl.h>
 #include <pwd.h>

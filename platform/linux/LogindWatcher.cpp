@@ -1,4 +1,4 @@
-#include "platform/posix/LogindWatcher.h"
+#include "platform/linux/LogindWatcher.h"
 
 #include <gio/gio.h>
 

@@ -1,4 +1,4 @@
-#include "platform/posix/WakePipe.h"
+#include "platform/linux/WakePipe.h"
 
 #include <fcntl.h>
 #include <unistd.h>
