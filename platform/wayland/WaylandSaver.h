@@ -4,9 +4,6 @@
 // the others; keyboard, buttons and pointer motion from the seat close it as on X11.
 namespace platform::wayland {
 
-// True when WAYLAND_DISPLAY (or its default) names a compositor that offers layer-shell.
-bool LayerShellOffered();
-
 // Runs the saver and returns its exit status; -1 when the compositor cannot be used.
 int RunSaver();
 

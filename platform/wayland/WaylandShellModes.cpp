@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/linux/WindowSystem.h"
+#include "platform/wayland/WaylandDisplay.h"
 #include "platform/wayland/WaylandSaver.h"
 #include "platform/wayland/WaylandSurface.h"
 

@@ -1,58 +1,36 @@
 #pragma once
-// The saver window's message loop on X11: X events, posted messages, signals, logind's sleep
-// signal and the AC line poll, all turned into the shell's messages and handed to the saver's
-// class procedure. It is the window system the shell's rules talk to.
+// X11's half of the saver's loop (platform/linux/SaverLoop.h): the window's X events turned into
+// the shell's messages, and the window's end.
 #include <X11/Xlib.h>
 
-#include <cstdint>
-
-#include "host/ShellSystem.h"
-#include "platform/linux/PostedMessages.h"
+#include "platform/linux/SaverLoop.h"
 #include "platform/x11/SaverWindow.h"
 
 namespace platform {
 
-class SaverEventLoop : public ShellSystem {
+class X11SaverEvents : public SaverLoop::Source {
  public:
-  // closeRules false: XScreenSaver's modes, where only signals and the window's end close.
-  // restartFlight answers a locker's reset (may be null).
-  SaverEventLoop(Display* display, SaverWindow saver, bool closeRules, void (*restartFlight)());
+  X11SaverEvents(Display* display, SaverWindow saver) : display(display), saver(saver) {}
 
-  // Creates the window's messages, runs until the window is destroyed, returns the quit code.
-  int Run();
-
-  // Any thread: queues a message for the saver window and wakes the loop.
-  void Post(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam);
-
+  WindowHandle Handle() override { return saver.window; }
+  int EventFd() override { return ConnectionNumber(display); }
+  void PrepareRead(SaverLoop& loop) override;
+  void Read(SaverLoop&, short) override {}  // read by the next PrepareRead's XPending
+  bool DestroyWindow() override;
   ScreenPoint CursorPosition() override;
   void HideCursor() override;
-  std::uint8_t AcLineStatus() override;
-  void PostMessage(WindowHandle window, unsigned message, std::uintptr_t wordParam,
-                   std::intptr_t longParam) override;
-  void PostQuit(int code) override;
-  std::intptr_t DefaultWindowProc(WindowHandle window, unsigned message, std::uintptr_t wordParam,
-                                  std::intptr_t longParam) override;
-  void MinimizeWindow(WindowHandle window) override;
-  WindowHandle ParentWindow(WindowHandle window) override;
+  void MinimizeWindow() override;
+  WindowHandle ParentWindow() override { return saver.parent; }
   bool IsWindow(WindowHandle window) override;
 
  private:
-  void Dispatch(unsigned message, std::uintptr_t wordParam, std::intptr_t longParam);
-  void Translate(const XEvent& event);
-  void DrainPosted();
-  void FailWithoutBox();
+  void Translate(SaverLoop& loop, const XEvent& event);
 
   Display* display;
   SaverWindow saver;
-  bool closeRules;
-  void (*restartFlight)();
   bool destroyed = false;
   // Set once the window has held the input focus: only then can it lose its activation.
   bool activated = false;
-  bool quit = false;
-  bool failed = false;  // the run ends with -1 whatever the quit message says
-  int quitCode = 0;
-  PostedMessages posted;
 };
 
 }  // namespace platform

@@ -6,12 +6,14 @@
 #include <cstdlib>
 
 #include "base/AppLog.h"
+#include "host/SaverClassProc.h"
 #include "host/ShellState.h"
 #include "platform/linux/EndSignals.h"
 #include "platform/linux/PowerSupply.h"
 #include "platform/x11/SaverEventLoop.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Errors.h"
+#include "platform/x11/X11Notify.h"
 
 namespace platform {
 namespace {
@@ -42,10 +44,23 @@ int RunLoop(Display* display, const SaverWindow& saver, bool closeRules, const S
   if (saver.window == 0) return 0;
   shellState.mainWindow = saver.window;
   // Static: the loop outlives the run, since the process ends with _exit right after it.
-  static SaverEventLoop* loop = nullptr;
-  loop = new SaverEventLoop(display, saver, closeRules, hooks.restartFlight);
+  static X11SaverEvents* events = nullptr;
+  static SaverLoop* loop = nullptr;
+  events = new X11SaverEvents(display, saver);
+  SaverLoop::Options options;
+  options.closeRules = closeRules;
+  options.watchPower = saver.fullScreen && closeRules;
+  options.proc = SaverClassProc;
+  options.restartFlight = hooks.restartFlight;
+  loop = new SaverLoop(*events, options);
   shellSystem = loop;
-  return loop->Run();
+  // The render thread's messages come through the wake pipe: it may have no connection at all.
+  x11::ReceiveWindowMessages(saver.window, [](const x11::WindowMessage& m) {
+    loop->Post(m.message, m.wordParam, 0);
+  });
+  const int code = loop->Run();
+  x11::ReceiveWindowMessages(0, {});
+  return code;
 }
 
 }  // namespace

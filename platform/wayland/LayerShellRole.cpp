@@ -1,0 +1,115 @@
+#include "platform/wayland/LayerShellRole.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <cstdint>
+
+#include "platform/wayland/WaylandDisplay.h"
+// The protocol names a request's argument `namespace`, which C++ reserves.
+#define namespace layer_namespace
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#undef namespace
+
+namespace platform::wayland {
+namespace {
+
+// The clear colour of the frame, (26, 51, 51), for the outputs without the creature.
+constexpr std::uint32_t ClearPixel = 0xFF1A3333;
+
+wl_buffer* ClearBuffer(wl_shm* shm, int width, int height) {
+  const int stride = width * 4;
+  const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
+  const int fd = memfd_create("velmora-cover", MFD_CLOEXEC);
+  if (fd < 0) return nullptr;
+  wl_buffer* buffer = nullptr;
+  if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
+    void* pixels = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (pixels != MAP_FAILED) {
+      auto* p = static_cast<std::uint32_t*>(pixels);
+      for (std::size_t i = 0; i < size / 4; ++i) p[i] = ClearPixel;
+      munmap(pixels, size);
+      wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(size));
+      buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
+      wl_shm_pool_destroy(pool);
+    }
+  }
+  close(fd);
+  return buffer;
+}
+
+// What a cover's listener needs beyond the cover.
+struct Role {
+  Cover* cover;
+  wl_shm* shm;
+  Session* session;
+  void (*closed)();
+};
+
+void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
+                    uint32_t height) {
+  auto* r = static_cast<Role*>(data);
+  Cover* c = r->cover;
+  zwlr_layer_surface_v1_ack_configure(layer, serial);
+  c->width = static_cast<int>(width);
+  c->height = static_cast<int>(height);
+  if (c->main) {
+    // The render thread resizes its window and commits with its next frame. The first
+    // configure comes before that thread starts: until its first frame (seconds with a software
+    // driver), the clear colour hides the desktop.
+    r->session->width.store(c->width);
+    r->session->height.store(c->height);
+    if (c->cleared) return;
+  } else if (c->buffer != nullptr) {
+    wl_buffer_destroy(c->buffer);
+  }
+  c->buffer = ClearBuffer(r->shm, c->width > 0 ? c->width : 1, c->height > 0 ? c->height : 1);
+  c->cleared = true;
+  wl_surface_attach(c->surface, c->buffer, 0, 0);
+  wl_surface_damage(c->surface, 0, 0, INT32_MAX, INT32_MAX);
+  wl_surface_commit(c->surface);
+}
+void LayerClosed(void* data, zwlr_layer_surface_v1*) {
+  auto* r = static_cast<Role*>(data);
+  if (r->cover->main) r->session->lost.store(true);
+  if (r->closed) r->closed();
+}
+const zwlr_layer_surface_v1_listener layerListener = {LayerConfigure, LayerClosed};
+
+}  // namespace
+
+Cover* CoverOutput(const Globals& globals, Session& session, Output* output, bool main,
+                   void (*closed)()) {
+  auto* c = new Cover;
+  c->output = output;
+  c->main = main;
+  c->surface = wl_compositor_create_surface(globals.compositor);
+  c->layer = zwlr_layer_shell_v1_get_layer_surface(globals.layerShell, c->surface, output->output,
+                                                   ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "velmora");
+  zwlr_layer_surface_v1_set_anchor(c->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+  zwlr_layer_surface_v1_set_size(c->layer, 0, 0);
+  zwlr_layer_surface_v1_set_exclusive_zone(c->layer, -1);  // over panels too
+  zwlr_layer_surface_v1_set_keyboard_interactivity(
+      c->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+  // Lives as long as the process: a cover's role ends only with it.
+  zwlr_layer_surface_v1_add_listener(c->layer, &layerListener,
+                                     new Role{c, globals.shm, &session, closed});
+  wl_surface_commit(c->surface);
+  return c;
+}
+
+void HideCover(Cover* c) {
+  wl_surface_attach(c->surface, nullptr, 0, 0);
+  wl_surface_commit(c->surface);
+}
+
+void DestroyCover(Cover* c) {
+  zwlr_layer_surface_v1_destroy(c->layer);
+  wl_surface_destroy(c->surface);
+}
+
+}  // namespace platform::wayland

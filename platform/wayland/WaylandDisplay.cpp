@@ -1,0 +1,78 @@
+#include "platform/wayland/WaylandDisplay.h"
+
+#include <wayland-client.h>
+
+#include <cstring>
+
+#include "platform/wayland/WaylandSession.h"
+// The protocol names a request's argument `namespace`, which C++ reserves.
+#define namespace layer_namespace
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#undef namespace
+
+namespace platform::wayland {
+namespace {
+
+void OutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*,
+                    const char*, int32_t) {}
+void OutputMode(void* data, wl_output*, uint32_t flags, int32_t, int32_t, int32_t refresh) {
+  if (flags & WL_OUTPUT_MODE_CURRENT) static_cast<Output*>(data)->refreshMilliHz = refresh;
+}
+void OutputDone(void*, wl_output*) {}
+void OutputScale(void*, wl_output*, int32_t) {}
+void OutputText(void*, wl_output*, const char*) {}
+const wl_output_listener outputListener = {OutputGeometry, OutputMode, OutputDone, OutputScale,
+                                           OutputText, OutputText};
+
+void Global(void* data, wl_registry* registry, uint32_t name, const char* interface,
+            uint32_t version) {
+  auto* g = static_cast<Globals*>(data);
+  if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
+    g->compositor = static_cast<wl_compositor*>(
+        wl_registry_bind(registry, name, &wl_compositor_interface, 4));
+  } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
+    g->shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
+  } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+    g->layerShell = static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(
+        registry, name, &zwlr_layer_shell_v1_interface, version < 3 ? version : 3));
+  } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && g->seat == nullptr) {
+    g->seat = static_cast<wl_seat*>(
+        wl_registry_bind(registry, name, &wl_seat_interface, version < 5 ? version : 5));
+  } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
+    auto* o = new Output;
+    o->name = name;
+    o->output = static_cast<wl_output*>(
+        wl_registry_bind(registry, name, &wl_output_interface, version < 2 ? version : 2));
+    wl_output_add_listener(o->output, &outputListener, o);
+    g->outputs.push_back(o);
+    if (g->outputAdded) g->outputAdded(o);
+  }
+}
+void GlobalRemove(void*, wl_registry*, uint32_t) {}
+const wl_registry_listener registryListener = {Global, GlobalRemove};
+
+bool Connect(Globals& g) {
+  g.display = wl_display_connect(nullptr);
+  if (g.display == nullptr) return false;
+  wl_registry* registry = wl_display_get_registry(g.display);
+  wl_registry_add_listener(registry, &registryListener, &g);
+  // The globals, then what the outputs say of their modes.
+  return wl_display_roundtrip(g.display) >= 0 && wl_display_roundtrip(g.display) >= 0;
+}
+
+}  // namespace
+
+Globals& Connection() {
+  static Globals globals;
+  // A connection whose first round trips failed offers nothing.
+  static const bool connected = Connect(globals) || (globals.layerShell = nullptr, false);
+  (void)connected;
+  return globals;
+}
+
+bool LayerShellOffered() {
+  static const bool offered = Connection().display != nullptr && Connection().layerShell != nullptr;
+  return offered;
+}
+
+}  // namespace platform::wayland
