@@ -1,5 +1,5 @@
 // The banner, compiled in by resources/Resources.cmake, stands where Windows keeps bitmap 115.
-// X11 has no device-dependent bitmaps: the file is decoded directly and each pixel's grey level
+// Linux has no device-dependent bitmaps: the file is decoded directly and each pixel's grey level
 // becomes the texel's alpha.
 #include "platform/linux/BannerResource.h"
 
@@ -23,12 +23,10 @@ Override override_;
 
 }  // namespace
 
-namespace x11 {
 void OverrideBannerBitmap(const unsigned char* data, std::size_t size) {
   override_ = {true, data, size};
 }
 void RestoreBannerBitmap() { override_ = Override{}; }
-}  // namespace x11
 
 std::size_t LoadBannerTexels(unsigned char* rgba, std::size_t size) {
   constexpr std::size_t needed = static_cast<std::size_t>(BannerWidth) * BannerHeight * 4;

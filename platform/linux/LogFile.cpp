@@ -1,4 +1,4 @@
-// The log on X11: a regular file shared through flock(2). Every instance holds a shared lock for
+// The log on Linux: a regular file shared through flock(2). Every instance holds a shared lock for
 // its life; a start that can take the lock exclusively knows that nobody writes the file and
 // empties it. O_APPEND puts every line at the current end, whoever wrote last, so lines of two
 // instances follow each other whole and no gap is ever filled with NUL bytes.

@@ -1,4 +1,4 @@
-// Settings on X11: a freedesktop-style key file per key path. The key path
+// Settings on Linux: a freedesktop-style key file per key path. The key path
 // "Software\Korvantel\Velmora Screen Saver" is the file "Korvantel/Velmora Screen Saver.conf"
 // below each configuration folder, with the values in the group named by the whole key path:
 //

@@ -1,4 +1,4 @@
-// The settings dialog on X11 is GTK's, in the GTK module; the program hands it the layout and
+// The settings dialog on Linux is GTK's, in the GTK module; the program hands it the layout and
 // logo compiled into it and the dialog procedure.
 #include <cstdio>
 #include <cstring>

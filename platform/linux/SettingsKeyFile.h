@@ -1,5 +1,5 @@
 #pragma once
-// The text of a freedesktop-style key file as the X11 settings keep it, apart from the disk:
+// The text of a freedesktop-style key file as the Linux settings keep it, apart from the disk:
 //
 //   [Software\Korvantel\Velmora Screen Saver]
 //   EnableFPS=0

@@ -79,11 +79,11 @@ TEST(Banner, AnImageThatCannotBeReadFailsTheTexture) {
   GlTestContext gl(64, 64);
   ASSERT_TRUE(gl.Ok());
   const unsigned char junk[] = {'B', 'M', 1, 2, 3};
-  platform::x11::OverrideBannerBitmap(junk, sizeof junk);
+  platform::OverrideBannerBitmap(junk, sizeof junk);
   EXPECT_EQ(CreateBannerTexture(), 1);
-  platform::x11::OverrideBannerBitmap(nullptr, 0);
+  platform::OverrideBannerBitmap(nullptr, 0);
   EXPECT_EQ(CreateBannerTexture(), 1);
-  platform::x11::RestoreBannerBitmap();
+  platform::RestoreBannerBitmap();
   EXPECT_EQ(CreateBannerTexture(), 0);
 }
 
