@@ -1,5 +1,6 @@
 // The Linux saver loop without a display: a pipe stands in for the window system's connection,
 // and a recording procedure for the saver's class procedure, closing as the close rules would.
+#ifndef _WIN32  // the Linux program's
 #include "platform/linux/SaverLoop.h"
 
 #include <gtest/gtest.h>
@@ -138,3 +139,5 @@ TEST(SaverLoop, TurnsEverySourceIntoTheShellsMessagesAndClosesOnce) {
 }
 
 }  // namespace
+
+#endif  // _WIN32

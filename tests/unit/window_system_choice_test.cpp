@@ -1,5 +1,6 @@
 // The choice of window system: the command line's `--<name>` words, and which table row serves a
 // mode by preference, probe and fallback.
+#ifndef _WIN32  // the Linux program's
 #include <gtest/gtest.h>
 
 #include <string>
@@ -98,3 +99,5 @@ TEST(WindowSystemChoice, PrefersThenProbesThenFallsBackToTheLast) {
 }
 
 }  // namespace
+
+#endif  // _WIN32
