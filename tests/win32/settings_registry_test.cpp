@@ -71,15 +71,25 @@ TEST(SettingsRegistry, UserValuesWinOneByOneOverTheMachines) {
   Clear();
 }
 
-TEST(SettingsRegistry, SaveWritesTheUsersKeyAloneAndFailsWhereItCannot) {
+// Only what was changed reaches the user's key: the machine's value is not copied there, where it
+// would hide every later change of the machine's, and what another program stored meanwhile stays.
+TEST(SettingsRegistry, SaveWritesTheChangesAloneToTheUsersKeyAndFailsWhereItCannot) {
   Clear();
   Put(HKEY_LOCAL_MACHINE, "EnableFPS", "1");
   SettingsStore store(Product, Table);
+  EXPECT_EQ(store.Save(), 0);  // nothing changed: nothing written
+  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "(none)");
+  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableVSync"), "(none)");
   store.Set("EnableVSync", 0);
+  Put(HKEY_CURRENT_USER, "EnableFPS", "7");  // another program
   EXPECT_EQ(store.Save(), 0);
-  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "1");
+  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "7");
   EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableVSync"), "0");
+  EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, "EnableFPS"), "1");
   EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, "EnableVSync"), "(none)");
+  int fps = 0;
+  store.Get("EnableFPS", fps);
+  EXPECT_EQ(fps, 7);  // read again after the save
 
   // Readable, and its rights may be changed back, but no value may be written.
   HKEY key;
@@ -92,7 +102,7 @@ TEST(SettingsRegistry, SaveWritesTheUsersKeyAloneAndFailsWhereItCannot) {
   ASSERT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
   store.Set("EnableFPS", 0);
   EXPECT_EQ(store.Save(), -1);
-  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "1");
+  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "7");
   RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, open);
   RegCloseKey(key);
   LocalFree(readOnly);
