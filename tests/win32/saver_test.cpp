@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,22 @@ TEST(Saver, RefusedCommandLinesExitWithMinusOne) {
   EXPECT_EQ(RunSaver("/p 0"), 0xFFFFFFFFu);
   EXPECT_EQ(RunSaver("-l 4000000000"), 0xFFFFFFFFu);  // not a window
   EXPECT_EQ(RunSaver("/a 1234"), 0xFFFFFFFFu);         // no Windows 95 family here
+}
+
+// A preview's host is never the desktop, and a handle is its digits alone: never cut or wrapped
+// into a real window's. Each of these would otherwise run a preview that nothing ends.
+TEST(Saver, APreviewNeedsAWindowNamedExactlyAndNotTheDesktop) {
+  HWND host = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 150, nullptr,
+                              nullptr, nullptr, nullptr);
+  ASSERT_NE(host, nullptr);
+  const std::uint64_t id = reinterpret_cast<std::uintptr_t>(host);
+  const std::string desktop = std::to_string(reinterpret_cast<std::uintptr_t>(GetDesktopWindow()));
+  const std::string number = std::to_string(id);
+  const std::string lines[] = {"/p " + desktop, "/l " + desktop, "/p " + number + "x",
+                               "/p +" + number, "/p " + std::to_string(id + 4294967296ull)};
+  for (const std::string& line : lines)
+    EXPECT_EQ(saver::Process(saver::BuiltSaver(), line).Finish(10000), 0xFFFFFFFFu) << line;
+  DestroyWindow(host);
 }
 
 HWND WaitForDialog(DWORD processId) {
