@@ -132,15 +132,15 @@ TEST(Saver, SettingsDialogStoresDecimalTexts) {
 TEST(Saver, StoredValuesAsTheDialogShowsThem) {
   saver::DeleteSettings();
   DWORD code = 0;
-  // A REG_DWORD 1 is read as text: its first byte is no digit, so 0.
+  // A REG_DWORD 1 (as policies and .reg files write it) is read as its number.
   const DWORD one = 1;
   saver::StoreSetting("EnableFPS", REG_DWORD, &one, sizeof one);
   saver::StoreSetting("EnableVSync", REG_SZ, " 7", 3);
   auto shown = RunDialog({}, code);
-  EXPECT_FALSE(shown.first);
+  EXPECT_TRUE(shown.first);
   EXPECT_TRUE(shown.second);
-  // OK writes back what was read: 0 and 7.
-  EXPECT_STREQ(Read("EnableFPS").data, "0");
+  // OK writes back what was read: 1 and 7.
+  EXPECT_STREQ(Read("EnableFPS").data, "1");
   EXPECT_STREQ(Read("EnableVSync").data, "7");
 
   RegDeleteKeyA(HKEY_CURRENT_USER, saver::SettingsKey);  // what OK saved would win
