@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,22 @@ TEST(Saver, RefusedCommandLinesExitWithMinusOne) {
   EXPECT_EQ(RunSaver("/p 0"), 0xFFFFFFFFu);
   EXPECT_EQ(RunSaver("-l 4000000000"), 0xFFFFFFFFu);  // not a window
   EXPECT_EQ(RunSaver("/a 1234"), 0xFFFFFFFFu);         // no Windows 95 family here
+}
+
+// A preview's host is never the desktop, and a handle is its digits alone: never cut or wrapped
+// into a real window's. Each of these would otherwise run a preview that nothing ends.
+TEST(Saver, APreviewNeedsAWindowNamedExactlyAndNotTheDesktop) {
+  HWND host = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 150, nullptr,
+                              nullptr, nullptr, nullptr);
+  ASSERT_NE(host, nullptr);
+  const std::uint64_t id = reinterpret_cast<std::uintptr_t>(host);
+  const std::string desktop = std::to_string(reinterpret_cast<std::uintptr_t>(GetDesktopWindow()));
+  const std::string number = std::to_string(id);
+  const std::string lines[] = {"/p " + desktop, "/l " + desktop, "/p " + number + "x",
+                               "/p +" + number, "/p " + std::to_string(id + 4294967296ull)};
+  for (const std::string& line : lines)
+    EXPECT_EQ(saver::Process(saver::BuiltSaver(), line).Finish(10000), 0xFFFFFFFFu) << line;
+  DestroyWindow(host);
 }
 
 HWND WaitForDialog(DWORD processId) {
@@ -118,12 +135,12 @@ TEST(Saver, SettingsDialogStoresDecimalTexts) {
 TEST(Saver, StoredValuesAsTheDialogShowsThem) {
   saver::DeleteSettings();
   DWORD code = 0;
-  // A REG_DWORD 1 is read as text: its first byte is no digit, so 0.
+  // A REG_DWORD 1 (as policies and .reg files write it) is read as its number.
   const DWORD one = 1;
   saver::StoreSetting("EnableFPS", REG_DWORD, &one, sizeof one);
   saver::StoreSetting("EnableVSync", REG_SZ, " 7", 3);
   auto shown = RunDialog({}, code);
-  EXPECT_FALSE(shown.first);
+  EXPECT_TRUE(shown.first);
   EXPECT_TRUE(shown.second);
   // OK without a change copies nothing of the machine's into the user's key.
   EXPECT_EQ(Read("EnableFPS").size, 0u);

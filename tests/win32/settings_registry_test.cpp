@@ -25,6 +25,17 @@ void Put(HKEY root, const char* name, const std::string& data) {
   RegCloseKey(key);
 }
 
+void PutTyped(HKEY root, const char* name, DWORD type, const std::string& bytes) {
+  HKEY key;
+  ASSERT_EQ(
+      RegCreateKeyExA(root, Key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+      ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                           static_cast<DWORD>(bytes.size())),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
 std::string Get(HKEY root, const char* name) {
   char data[300] = {};
   DWORD size = sizeof data - 1;
@@ -67,6 +78,40 @@ TEST(SettingsRegistry, UserValuesWinOneByOneOverTheMachines) {
     EXPECT_EQ(store.Load(), c.load) << c.name;
     EXPECT_EQ(fps, c.fps) << c.name;
     EXPECT_EQ(vsync, c.vsync) << c.name;
+  }
+  Clear();
+}
+
+// What policies and .reg files write: a REG_DWORD is its number, in either layer; a value of any
+// other type but text is no value, and the layer below holds.
+TEST(SettingsRegistry, ADwordIsItsNumberAndOtherTypesAreNoValue) {
+  const std::string one("\1\0\0\0", 4), zero(4, '\0'), all(4, '\xff');
+  const struct {
+    const char* name;
+    HKEY root;  // where the typed EnableFPS goes; the machine holds the text "2" below the user's
+    DWORD type;
+    std::string bytes;
+    int fps;
+  } cases[] = {
+      {"user dword 1", HKEY_CURRENT_USER, REG_DWORD, one, 1},
+      {"user dword 0", HKEY_CURRENT_USER, REG_DWORD, zero, 0},
+      {"user dword 0xffffffff", HKEY_CURRENT_USER, REG_DWORD, all, 2147483647},
+      {"machine dword 1", HKEY_LOCAL_MACHINE, REG_DWORD, one, 1},
+      {"user dword of 2 bytes", HKEY_CURRENT_USER, REG_DWORD, std::string("\7\0", 2), 2},
+      {"user expandable text", HKEY_CURRENT_USER, REG_EXPAND_SZ, std::string("7", 2), 7},
+      {"user binary", HKEY_CURRENT_USER, REG_BINARY, std::string("7", 2), 2},
+      {"user multi-string", HKEY_CURRENT_USER, REG_MULTI_SZ, std::string("7\0", 3), 2},
+      {"user qword", HKEY_CURRENT_USER, REG_QWORD, std::string("\7\0\0\0\0\0\0\0", 8), 2},
+      {"user none", HKEY_CURRENT_USER, REG_NONE, std::string("7", 2), 2},
+  };
+  for (const auto& c : cases) {
+    Clear();
+    if (c.root == HKEY_CURRENT_USER) Put(HKEY_LOCAL_MACHINE, "EnableFPS", "2");
+    PutTyped(c.root, "EnableFPS", c.type, c.bytes);
+    SettingsStore store(Product, Table);
+    int fps = -100;
+    store.Get("EnableFPS", fps);
+    EXPECT_EQ(fps, c.fps) << c.name;
   }
   Clear();
 }
