@@ -1,9 +1,9 @@
 #pragma once
 // The settings dialog's behaviour, shared by the platforms' dialogs: the two check boxes are a
 // view of the global settingsStore, filled each time the dialog is shown; clicks go straight
-// into the store; OK saves (a save that fails is logged and told to the user) and closes; "Set
-// Defaults" (and Escape, which arrives as the same command) resets and stays open; closing the
-// window ends without saving. The result is 1.
+// into the store; OK saves what the user changed and nothing else (a save that fails is logged
+// and told to the user) and closes; "Set Defaults" (and Escape, which arrives as the same
+// command) resets and stays open; closing the window ends without saving. The result is 1.
 #include <cstdint>
 
 #include "platform/Types.h"

@@ -3,16 +3,6 @@
 namespace {
 
 template <typename Char>
-std::uint32_t ParseDecimal(std::basic_string_view<Char> text) {
-  std::uint32_t value = 0;
-  for (Char c : text) {
-    if (c < Char('0') || c > Char('9')) break;
-    value = value * 10u + static_cast<std::uint32_t>(c - Char('0'));
-  }
-  return value;
-}
-
-template <typename Char>
 bool IsBlank(Char c) {
   return c == Char(' ');
 }
@@ -21,6 +11,23 @@ template <typename Char>
 std::size_t SkipBlanks(std::basic_string_view<Char> text, std::size_t at) {
   while (at < text.size() && IsBlank(text[at])) ++at;
   return at;
+}
+
+// A handle of the platform's protocol: the rest of the line, blanks at its end aside, in decimal
+// digits only, non-zero and within 32 bits. A sign, junk after the digits or a number past 32
+// bits is no handle at all, never a cut or wrapped one that may name some other window.
+template <typename Char>
+std::optional<std::uint32_t> ParseDecimal(std::basic_string_view<Char> text) {
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  if (text.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (Char c : text) {
+    if (c < Char('0') || c > Char('9')) return std::nullopt;
+    value = value * 10u + static_cast<std::uint32_t>(c - Char('0'));
+    if (value > 0xFFFFFFFFu) return std::nullopt;
+  }
+  if (value == 0) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
 }
 
 // The word at `at` (up to a blank or the end), as narrow text when it is plain ASCII.
@@ -112,21 +119,22 @@ int SelectMode(ShellModes& modes, std::basic_string_view<Char> tail, bool isWin9
     if (c == Char('s') || c == Char('S')) return modes.RunSaverWindow(0);
 
     if (c == Char('p') || c == Char('P') || c == Char('l') || c == Char('L')) {
-      const platform::WindowHandle h = ParseDecimal(tail.substr(SkipBlanks(tail, i + 1)));
-      if (h == 0 || !modes.IsWindow(h)) return -1;
-      return modes.RunSaverWindow(h);
+      const std::optional<std::uint32_t> h = ParseDecimal(tail.substr(SkipBlanks(tail, i + 1)));
+      if (!h || !modes.IsWindow(*h)) return -1;
+      return modes.RunSaverWindow(*h);
     }
 
     if (c == Char('c') || c == Char('C')) {
       platform::WindowHandle h = 0;
-      if (i + 1 < tail.size() && tail[i + 1] == Char(':')) h = ParseDecimal(tail.substr(i + 2));
+      if (i + 1 < tail.size() && tail[i + 1] == Char(':'))
+        h = ParseDecimal(tail.substr(i + 2)).value_or(0);
       if (h == 0 || !modes.IsWindow(h)) h = modes.ForegroundWindow();
       return modes.RunSettingsDialog(h);
     }
 
     if (c == Char('a') || c == Char('A')) {
       if (!isWin95Family) return -1;
-      platform::WindowHandle h = ParseDecimal(tail.substr(SkipBlanks(tail, i + 1)));
+      platform::WindowHandle h = ParseDecimal(tail.substr(SkipBlanks(tail, i + 1))).value_or(0);
       if (h == 0 || !modes.IsWindow(h)) h = modes.ForegroundWindow();
       modes.ChangeSaverPassword(h);
       return 0;
@@ -146,8 +154,12 @@ int ShellMain(ShellModes& modes, std::u16string_view tail, bool isWin95Family) {
   return SelectMode(modes, tail, isWin95Family);
 }
 
-std::uint32_t ParseWindowHandle(std::string_view text) { return ParseDecimal(text); }
-std::uint32_t ParseWindowHandle(std::u16string_view text) { return ParseDecimal(text); }
+std::optional<std::uint32_t> ParseWindowHandle(std::string_view text) {
+  return ParseDecimal(text);
+}
+std::optional<std::uint32_t> ParseWindowHandle(std::u16string_view text) {
+  return ParseDecimal(text);
+}
 
 std::optional<std::uint32_t> ParseWindowId(std::string_view text) {
   unsigned base = 10;

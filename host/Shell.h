@@ -50,10 +50,11 @@ class ShellModes {
 int ShellMain(ShellModes& modes, std::string_view tail, bool isWin95Family = false);
 int ShellMain(ShellModes& modes, std::u16string_view tail, bool isWin95Family = false);
 
-// The decimal digits at the start of text as an unsigned 32-bit number that wraps on overflow;
-// 0 when text starts with no digit.
-std::uint32_t ParseWindowHandle(std::string_view text);
-std::uint32_t ParseWindowHandle(std::u16string_view text);
+// A window handle of the platform's protocol: the whole of text (blanks at its end aside) in
+// decimal digits, non-zero and within 32 bits; nullopt for anything else (a sign, junk after the
+// digits, a number past 32 bits), never a cut or wrapped number.
+std::optional<std::uint32_t> ParseWindowHandle(std::string_view text);
+std::optional<std::uint32_t> ParseWindowHandle(std::u16string_view text);
 
 // An XScreenSaver window id: the whole of text in decimal or 0x hex, non-zero and within 32 bits.
 std::optional<std::uint32_t> ParseWindowId(std::string_view text);

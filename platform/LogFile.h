@@ -10,8 +10,10 @@ namespace platform {
 
 // Opens path for writing in append mode (text mode on Win32), creating it. It is emptied first
 // unless another running instance of the program holds it; this process holds it from now until
-// CloseLogFile or its end. nullptr when the file cannot be opened or created, or is not a
-// regular file.
+// CloseLogFile or its end. nullptr when the file cannot be opened or created, is not a regular
+// file, is a link at path (never followed: a symbolic link, a junction), has another name as
+// well (a hard link), or on X11 belongs to another user: nothing but the program's own log is
+// ever emptied.
 std::FILE* OpenLogFile(const char* path);
 
 // Closes a file of OpenLogFile and gives up this process's hold on it.

@@ -2,8 +2,9 @@
 // Where the settings live: named text values under a key path such as
 // "Software\Korvantel\Velmora Screen Saver", in two layers: the machine's, set for every user,
 // and the user's own, whose values win. On Win32 that is the registry below HKEY_LOCAL_MACHINE
-// and HKEY_CURRENT_USER (REG_SZ values); on X11 a key file per key path in the system's and the
-// user's configuration folders (see the implementation). Saving writes the user's layer.
+// and HKEY_CURRENT_USER (REG_SZ values; a REG_DWORD is read as its number); on X11 a key file
+// per key path in the system's and the user's configuration folders (see the implementation).
+// Saving writes the user's layer.
 // The store's logic (what the texts mean, which names exist) stays above this layer.
 #include <cstddef>
 
@@ -18,7 +19,7 @@ struct SettingRead {
   const char* name = nullptr;  // in: the value's name
   bool found = false;          // out: the value exists and its data fits in data[]
   std::size_t size = 0;        // out: bytes of data[] that hold it (a REG_SZ's NUL included)
-  char data[SettingDataCapacity] = {};  // out: the data as stored, of any registry type
+  char data[SettingDataCapacity] = {};  // out: the text as stored (a REG_DWORD as its decimal)
 };
 
 struct SettingWrite {

@@ -18,13 +18,17 @@ namespace platform {
 std::FILE* OpenLogFile(const char* path) {
   if (!path || !*path) return nullptr;
   // Without waiting: a FIFO planted at the path would otherwise hold the start for ever, before
-  // any signal can end it. Only a regular file is taken as the log.
-  const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0666);
+  // any signal can end it. Never through a link at the path: a link planted in a folder others
+  // may write would make every start empty whatever it points to.
+  const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY |
+                                O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
+  // Only a regular file of this user's own, and of no other name (a hard link to some other file
+  // would be emptied just the same), is taken as the log.
   struct stat info {};
   std::FILE* file = nullptr;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid() ||
+      info.st_nlink != 1 || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
     close(fd);
     return nullptr;
   }

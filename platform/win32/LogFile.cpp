@@ -1,8 +1,10 @@
-// The log on Win32. Every instance keeps a named mutex of the log's path open for its life; a
-// start that creates it (rather than opening one that exists) knows that no instance writes the
-// file and empties it. The file is opened for appending only (FILE_APPEND_DATA without
-// FILE_WRITE_DATA), so that every write lands at the current end, whoever wrote last: lines of
-// two instances follow each other whole and no gap is ever filled with NUL bytes.
+// The log on Win32: a file shared through byte-range locks on the open file itself, so that the
+// same file reached through another path (another drive letter, a short name, another case) is
+// known as the same. Every instance holds a shared lock for its life; a start that can take the
+// lock exclusively knows that nobody writes the file and empties it. The file is written through a
+// handle for appending only (FILE_APPEND_DATA without FILE_WRITE_DATA), so that every write lands
+// at the current end, whoever wrote last: lines of two instances follow each other whole and no
+// gap is ever filled with NUL bytes.
 #include "platform/LogFile.h"
 
 #include <fcntl.h>
@@ -12,89 +14,83 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <mutex>
 #include <string>
 
 namespace platform {
 namespace {
 
-// The mutex's name: the path folded to lower case (Windows paths ignore case) and hashed, since
-// a name may not hold backslashes and is limited in length.
-std::string MutexName(const char* path) {
-  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-  for (const char* c = path; *c; ++c) {
-    char folded = *c;
-    if (folded >= 'A' && folded <= 'Z') folded = static_cast<char>(folded - 'A' + 'a');
-    if (folded == '/') folded = '\\';
-    hash = (hash ^ static_cast<unsigned char>(folded)) * 1099511628211ull;
-  }
-  char name[64];
-  std::snprintf(name, sizeof name, "Local\\Velmora.log.%016llx",
-                static_cast<unsigned long long>(hash));
-  return name;
-}
-
-// Each open log's mutex, closed with it.
-std::map<std::FILE*, HANDLE>& Holds() {
-  static std::map<std::FILE*, HANDLE> holds;
-  return holds;
-}
-std::mutex holdsLock;
-
 constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Windows' locks are mandatory: the locked byte lies far beyond any log's end, where no write of
+// any instance ever reaches.
+constexpr DWORD LockOffsetHigh = 0x40000000;  // 2^62
+
+bool Lock(HANDLE file, DWORD flags) {
+  OVERLAPPED at{};
+  at.OffsetHigh = LockOffsetHigh;
+  return LockFileEx(file, flags | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != 0;
+}
+
+void Unlock(HANDLE file) {
+  OVERLAPPED at{};
+  at.OffsetHigh = LockOffsetHigh;
+  UnlockFileEx(file, 0, 1, 0, &at);
+}
+
+// Empties the file of handle through a second handle of the same open file, never through the
+// path again, which may name another file by now.
+bool Empty(HANDLE handle) {
+  HANDLE writer = ReOpenFile(handle, GENERIC_WRITE, ShareAll, 0);
+  if (writer == INVALID_HANDLE_VALUE) return false;
+  const bool emptied = SetEndOfFile(writer) != 0;  // a new handle stands at offset 0
+  CloseHandle(writer);
+  return emptied;
+}
 
 }  // namespace
 
 std::FILE* OpenLogFile(const char* path) {
   if (!path || !*path) return nullptr;
-  HANDLE append = CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE, ShareAll, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // A link at the path (a symbolic link, a junction) is opened itself, not followed, and refused
+  // below: one planted in a folder others may write would make every start empty its target.
+  HANDLE append = CreateFileA(
+      path, FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
+      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (append == INVALID_HANDLE_VALUE) return nullptr;
-  if (GetFileType(append) != FILE_TYPE_DISK) {
+  // Only a plain file on a disk, of no other name (a hard link would be emptied with it).
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(append) != FILE_TYPE_DISK || !GetFileInformationByHandle(append, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+      info.nNumberOfLinks != 1) {
     CloseHandle(append);
     return nullptr;
   }
-  // The creator owns the mutex while it empties the file; a start beside it waits for that
-  // (briefly) before its first line, which the emptying would otherwise take.
-  HANDLE hold = CreateMutexA(nullptr, TRUE, MutexName(path).c_str());
-  if (hold != nullptr && GetLastError() != ERROR_ALREADY_EXISTS) {
-    HANDLE empty = CreateFileA(path, GENERIC_WRITE, ShareAll, nullptr, TRUNCATE_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (empty != INVALID_HANDLE_VALUE) CloseHandle(empty);
-    ReleaseMutex(hold);
-  } else if (hold != nullptr) {
-    const DWORD waited = WaitForSingleObject(hold, 2000);
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ReleaseMutex(hold);
+  if (Lock(append, LOCKFILE_EXCLUSIVE_LOCK)) {
+    // Nobody else holds it. Emptied before the lock is shared, so an instance that starts now
+    // finds it held and appends.
+    const bool emptied = Empty(append);
+    Unlock(append);
+    if (!emptied) {
+      CloseHandle(append);
+      return nullptr;
+    }
   }
+  // A shared hold; an exclusive one of a start emptying the file lasts a moment. A lock that
+  // never comes (another program holding it) leaves this process appending without one.
+  for (int attempt = 0; attempt < 50 && !Lock(append, 0); ++attempt) Sleep(2);
   // Text mode: each newline is stored as CR LF.
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(append), _O_APPEND | _O_TEXT);
   if (fd < 0) {
     CloseHandle(append);
-    if (hold) CloseHandle(hold);
     return nullptr;
   }
   std::FILE* file = _fdopen(fd, "a");
-  if (file == nullptr) {
-    _close(fd);
-    if (hold) CloseHandle(hold);
-    return nullptr;
-  }
-  if (hold) {
-    std::lock_guard<std::mutex> guard(holdsLock);
-    Holds()[file] = hold;
-  }
+  if (file == nullptr) _close(fd);
   return file;
 }
 
 void CloseLogFile(std::FILE* file) {
-  if (!file) return;
-  std::fclose(file);
-  std::lock_guard<std::mutex> guard(holdsLock);
-  const auto found = Holds().find(file);
-  if (found == Holds().end()) return;
-  CloseHandle(found->second);
-  Holds().erase(found);
+  if (file) std::fclose(file);  // the lock goes with the handle
 }
 
 std::string UserLogPath() {

@@ -95,6 +95,10 @@ class Win32ShellModes : public ShellModes {
   }
   platform::WindowHandle ForegroundWindow() override { return Handle(GetForegroundWindow()); }
   int RunSaverWindow(platform::WindowHandle parent) override {
+    // A child of the desktop window is a top-level window over the whole screen that no key or
+    // click ends; one of the shell's desktop window would outlive every settings page.
+    if (parent != 0 && (Hwnd(parent) == GetDesktopWindow() || Hwnd(parent) == GetShellWindow()))
+      return -1;
     return ::RunSaverWindow(Hwnd(parent));
   }
   int RunSettingsDialog(platform::WindowHandle parent) override {

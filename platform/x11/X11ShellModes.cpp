@@ -40,6 +40,14 @@ bool IsInputOnly(Display* display, Window window) {
   return trap.End() == Success && status != 0 && attributes.c_class == InputOnly;
 }
 
+// A preview inside a root window, or the virtual root a desktop puts over it, would be a window
+// over the whole screen that no key or click ends.
+bool IsRootWindow(Display* display, Window window) {
+  for (int screen = 0; screen < ScreenCount(display); ++screen)
+    if (window == RootWindow(display, screen)) return true;
+  return window == VirtualRoot(display);
+}
+
 int RunLoop(Display* display, const SaverWindow& saver, bool closeRules, const SaverHooks& hooks) {
   if (saver.window == 0) return 0;
   shellState.mainWindow = saver.window;
@@ -99,6 +107,11 @@ int X11ShellModes::RunSaverWindow(WindowHandle parent) {
   if (parent != 0) {
     if (IsInputOnly(display, static_cast<Window>(parent))) {
       std::fprintf(stderr, "velmora: window %lu is input-only and cannot show a preview\n",
+                   static_cast<unsigned long>(parent));
+      return -1;
+    }
+    if (IsRootWindow(display, static_cast<Window>(parent))) {
+      std::fprintf(stderr, "velmora: window %lu is a root window and cannot host a preview\n",
                    static_cast<unsigned long>(parent));
       return -1;
     }

@@ -21,7 +21,8 @@
 
 namespace {
 
-const char* const Saved = "[Software\\Korvantel\\Velmora Screen Saver]\nEnableFPS=0\nEnableVSync=1\n";
+const std::string Group = "[Software\\Korvantel\\Velmora Screen Saver]\n";
+const std::string Saved = Group + "EnableFPS=0\nEnableVSync=1\n";
 
 GtkWindow* FindDialog() {
   GList* all = gtk_window_list_toplevels();
@@ -82,13 +83,15 @@ class SettingsDialogWindow : public testing::Test {
 };
 
 TEST_F(SettingsDialogWindow, ShowFpsThenSetDefaultsThenOkStoresTheDefaults) {
+  TempConfig::Write(config.UserFile(), Group + "EnableFPS=1\nEnableVSync=0\n");
+  settingsStore.Load();
   const int result = RunWith([](GtkWindow* dialog) {
-    EXPECT_FALSE(Checked(dialog, "Show FPS"));
-    EXPECT_TRUE(Checked(dialog, "Enable VSync control"));
+    EXPECT_TRUE(Checked(dialog, "Show FPS"));
+    EXPECT_FALSE(Checked(dialog, "Enable VSync control"));
     gtk_button_clicked(GTK_BUTTON(Find(dialog, "Show FPS", GTK_TYPE_CHECK_BUTTON)));
-    int fps = 0;
+    int fps = 1;
     settingsStore.Get("EnableFPS", fps);
-    EXPECT_EQ(fps, 1);
+    EXPECT_EQ(fps, 0);
     gtk_button_clicked(GTK_BUTTON(Find(dialog, "Set Defaults", GTK_TYPE_BUTTON)));
     EXPECT_FALSE(Checked(dialog, "Show FPS"));
     if (const char* shot = std::getenv("VELMORA_DIALOG_SCREENSHOT")) {
@@ -140,9 +143,36 @@ TEST_F(SettingsDialogWindow, CloseButtonStoresNothing) {
   EXPECT_FALSE(std::filesystem::exists(config.UserFile()));
 }
 
+// OK writes only the box the user changed, into the user's file as it is at that moment: the
+// machine's value is not copied there, and what another program wrote meanwhile stays.
+TEST_F(SettingsDialogWindow, OkWritesOnlyTheChangeOverWhatIsOnDiskThen) {
+  TempConfig::Write(config.SystemFile(), Group + "EnableFPS=1\n");
+  settingsStore.Load();
+  static TempConfig* shared;
+  shared = &config;
+  const int result = RunWith([](GtkWindow* dialog) {
+    EXPECT_TRUE(Checked(dialog, "Show FPS"));  // the machine's 1
+    gtk_button_clicked(GTK_BUTTON(Find(dialog, "Enable VSync control", GTK_TYPE_CHECK_BUTTON)));
+    TempConfig::Write(shared->UserFile(), Group + "EnableFPS=0\n");  // another program
+    gtk_button_clicked(GTK_BUTTON(Find(dialog, "OK", GTK_TYPE_BUTTON)));
+  });
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(TempConfig::Read(config.UserFile()), Group + "EnableFPS=0\nEnableVSync=0\n");
+
+  // OK without a change leaves the user's file as it was, here none at all.
+  std::filesystem::remove(config.UserFile());
+  settingsStore.ResetToDefaults();
+  settingsStore.Load();
+  EXPECT_EQ(RunWith([](GtkWindow* dialog) {
+              gtk_button_clicked(GTK_BUTTON(Find(dialog, "OK", GTK_TYPE_BUTTON)));
+            }),
+            1);
+  EXPECT_FALSE(std::filesystem::exists(config.UserFile()));
+}
+
 TEST_F(SettingsDialogWindow, KeyboardEscapeResetsAndEnterSaves) {
-  settingsStore.Set("EnableFPS", -1);
-  settingsStore.Set("EnableVSync", 0);
+  TempConfig::Write(config.UserFile(), Group + "EnableFPS=-1\nEnableVSync=0\n");
+  settingsStore.Load();
   const int result = RunWith([](GtkWindow* dialog) {
     EXPECT_FALSE(Checked(dialog, "Show FPS"));  // -1 draws no text, so shows cleared
     EXPECT_FALSE(Checked(dialog, "Enable VSync control"));

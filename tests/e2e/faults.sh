@@ -164,7 +164,7 @@ if [ $root -eq 0 ]; then
   chmod 755 "$work/bin"
   [ -e "$log" ] && fail "read-only folder: a log appeared"
 fi
-# As root no folder is read-only: the log's place taken by a folder, a link into nowhere, a FIFO.
+# As root no folder is read-only: the log's place taken by a folder, a link, a FIFO.
 rm -f "$log"
 mkdir "$log"
 runs_with_log_at "log path is a folder" "$state_log"
@@ -179,6 +179,19 @@ rmdir "$log"
 ln -s "$work/missing/velmora.log" "$log"
 runs_with_log_at "log path links into a missing folder" "$state_log"
 rm -f "$log"
+# A link planted at the log's path, or a file of someone else's there, is never emptied.
+printf 'precious\n' >"$work/precious"
+ln -s "$work/precious" "$log"
+runs_with_log_at "log path links to another file" "$state_log"
+[ "$(cat "$work/precious")" = precious ] || fail "log path links to another file: it was emptied"
+rm -f "$log"
+if [ $root -eq 1 ]; then
+  printf 'precious\n' >"$log"
+  chown 65534:65534 "$log"
+  runs_with_log_at "log path is another user's file" "$state_log"
+  [ "$(cat "$log")" = precious ] || fail "log path is another user's file: it was emptied"
+  rm -f "$log"
+fi
 mkfifo "$log"  # nobody reads it: opening it must not wait for a reader
 runs_with_log_at "log path is a FIFO" "$state_log"
 rm -f "$log"

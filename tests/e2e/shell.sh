@@ -29,6 +29,17 @@ for tail in "/x" "/p" "/p 0" "/a 5" "/a" "/p 4242" "-window-id 0x" "--window-id 
   [ "$code" -eq 255 ] || fail "'$tail' exited $code, expected 255"
 done
 
+echo "-- a preview's host: never a root window, and named by its digits alone"
+root_id=$(($(xwininfo -root | awk '/Window id:/ { print $4 }')))
+start_window
+for tail in "/p $root_id" "/l $root_id" "/p ${window}x" "/p +$window" "/p $((window + 4294967296))"; do
+  # shellcheck disable=SC2086
+  timeout 5 "$saver" $tail 2>/dev/null; code=$?
+  [ "$code" -eq 255 ] || fail "'$tail' exited $code, expected 255"
+done
+xwininfo -root -tree | grep -q '"Preview"' && fail "a refused preview left a window"
+kill "$window_pid"; wait "$window_pid" 2>/dev/null
+
 echo "-- preview in a test window"
 start_window
 "$saver" /p "$window" & pid=$!

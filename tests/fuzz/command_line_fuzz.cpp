@@ -71,8 +71,14 @@ void CheckOneRun(const RecordingModes& modes, int result, bool isWin95Family,
     case Mode::None: FUZZ_CHECK(result == -1); break;
     case Mode::Saver:
       FUZZ_CHECK(result == 10);
-      // Full screen, or a preview in a window that exists.
+      // Full screen, or a preview in a window that exists, named by the line's last digits.
       FUZZ_CHECK(modes.handle == 0 || modes.handle % modes.windowModulus == 0);
+      if (modes.handle != 0) {
+        const std::string digits = std::to_string(modes.handle);
+        const std::size_t end = tail.find_last_not_of(' ') + 1;
+        FUZZ_CHECK(end >= digits.size() &&
+                   tail.compare(end - digits.size(), digits.size(), digits) == 0);
+      }
       break;
     case Mode::Settings:
       FUZZ_CHECK(result == 11);
@@ -127,12 +133,16 @@ VELMORA_FUZZ_TARGET(command_line) {
   FUZZ_CHECK(wide.options.showFps == narrow.options.showFps);
   FUZZ_CHECK(wide.options.noVSync == narrow.options.noVSync);
 
-  // Leading digits, and nothing after the first non-digit counts.
-  const std::uint32_t handle = ParseWindowHandle(tail);
+  // A handle is the whole text in digits (blanks at its end aside) and reads back from its own
+  // decimal form; nothing else is one.
+  const std::optional<std::uint32_t> handle = ParseWindowHandle(tail);
   FUZZ_CHECK(ParseWindowHandle(wideTail) == handle);
   const std::size_t digits = std::strspn(tail.c_str(), "0123456789");
-  if (digits < tail.size()) FUZZ_CHECK(ParseWindowHandle(tail.substr(0, digits)) == handle);
-  if (digits == 0) FUZZ_CHECK(handle == 0);
+  if (handle) {
+    FUZZ_CHECK(*handle != 0);
+    FUZZ_CHECK(digits > 0 && tail.find_first_not_of(' ', digits) == std::string::npos);
+    FUZZ_CHECK(ParseWindowHandle(Decimal(*handle)) == handle);
+  }
 
   // A window id that reads back from its own decimal and hex forms.
   if (const std::optional<std::uint32_t> id = ParseWindowId(tail)) {

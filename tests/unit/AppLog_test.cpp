@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <cstdio>
@@ -93,6 +96,69 @@ TEST(AppLog, AStartBesideARunningInstanceAppends) {
                              "   Notify : first 2", "   Notify : first 3"}));
   AppLog fresh(path.c_str());
   EXPECT_EQ(Lines(path), (std::vector<std::string>{"   Notify : Application has run"}));
+}
+
+// The running instance is known by the file, not by the text of its path: a start that reaches
+// the same file another way (through a folder and back, in other case where names ignore it)
+// appends too.
+TEST(AppLog, ARunningInstanceIsKnownByItsFileWhateverThePath) {
+  const fs::path folder = fs::temp_directory_path() / "velmora-log-paths";
+  fs::remove_all(folder);
+  fs::create_directories(folder / "sub");
+  const std::string path = (folder / "velmora.log").string();
+  std::vector<std::string> others = {(folder / "sub" / ".." / "velmora.log").string()};
+#ifdef _WIN32
+  others.push_back((folder / "VELMORA.LOG").string());
+  char shortPath[MAX_PATH] = {};
+  { AppLog create(path.c_str()); }  // the short name of a file that exists
+  if (GetShortPathNameA(path.c_str(), shortPath, MAX_PATH) > 0 && path != shortPath)
+    others.push_back(shortPath);
+#endif
+  for (const std::string& other : others) {
+    AppLog running(path.c_str());
+    running.Write(Notify, "running");
+    AppLog beside(other.c_str());
+    ASSERT_TRUE(beside.IsOpen()) << other;
+    EXPECT_EQ(Lines(path), (std::vector<std::string>{"   Notify : Application has run",
+                                                     "   Notify : running",
+                                                     "   Notify : Application has run"}))
+        << other;
+  }
+  fs::remove_all(folder);
+}
+
+// A log path planted by someone else: a link to a file or into nowhere, a second name of a file,
+// another user's file. None is opened, so nothing is emptied (the caller takes the user's own
+// place instead).
+TEST(AppLog, NeverOpensALinkOrAFileNotItsOwn) {
+  const fs::path folder = fs::temp_directory_path() / "velmora-log-planted";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const fs::path target = folder / "precious.txt", log = folder / "velmora.log";
+  std::ofstream(target) << "precious\n";
+  const auto refused = [&](const fs::path& at, const char* what) {
+    EXPECT_FALSE(AppLog(at.string().c_str()).IsOpen()) << what;
+    EXPECT_EQ(Lines(target.string()), std::vector<std::string>{"precious"}) << what;
+  };
+  std::error_code unsupported;  // a Windows user without the right to make links
+  fs::create_symlink(target, log, unsupported);
+  if (!unsupported) refused(log, "a link to a file");
+  fs::remove(log);
+  fs::create_symlink(folder / "missing.txt", log, unsupported);
+  if (!unsupported) refused(log, "a link into nowhere");
+  EXPECT_FALSE(fs::exists(folder / "missing.txt"));
+  fs::remove(log);
+  fs::create_hard_link(target, log);
+  refused(log, "a second name of a file");
+  fs::remove(log);
+#ifndef _WIN32
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+    refused(target, "another user's file");
+  }
+#endif
+  EXPECT_TRUE(AppLog(log.string().c_str()).IsOpen());  // the program's own log, as ever
+  fs::remove_all(folder);
 }
 
 // The user's own folder for the log, created as needed; none where it cannot be.

@@ -105,8 +105,8 @@ TEST(SettingsDialog, BoxesAreTickedForValuesAboveZeroAsTheSaverReadsThemAndEachS
 #ifndef _WIN32
 TEST(SettingsDialog, OkSavesAndClosesWhileTheCloseButtonSavesNothing) {
   TempConfig config;
-  settingsStore.Load();
   settingsStore.ResetToDefaults();
+  settingsStore.Load();
   {
     FakeDialog dialog;
     ScreenSaverConfigureDialog(dialog, ShowWindow, 1, 0);
@@ -119,31 +119,87 @@ TEST(SettingsDialog, OkSavesAndClosesWhileTheCloseButtonSavesNothing) {
   ScreenSaverConfigureDialog(dialog, ShowWindow, 1, 0);
   EXPECT_TRUE(dialog.boxes[ShowFpsBox]);  // the unsaved click is still in memory
   dialog.Click(SetDefaultsButton);
-  dialog.Click(ShowFpsBox);
-  dialog.Click(SetDefaultsButton);
+  dialog.Click(EnableVSyncBox);
   EXPECT_TRUE(dialog.Click(OkButton));
   EXPECT_EQ(dialog.ended, 1);
   EXPECT_EQ(dialog.result, 1);
   EXPECT_EQ(TempConfig::Read(config.UserFile()),
-            "[Software\\Korvantel\\Velmora Screen Saver]\nEnableFPS=0\nEnableVSync=1\n");
+            "[Software\\Korvantel\\Velmora Screen Saver]\nEnableVSync=0\n");
   EXPECT_TRUE(dialog.messages.empty());
-  // A save that fails (a file where the configuration folder should be; root too is refused) is
-  // logged and told to the user, and the dialog still closes with 1.
-  const auto blocker = config.Root() / "blocker";
-  TempConfig::Write(blocker, "x");
-  config.SetHome((blocker / "home").string());
-  FakeDialog again;
-  again.Click(ShowFpsBox);
-  again.Click(OkButton);
-  EXPECT_EQ(again.ended, 1);
-  EXPECT_EQ(again.result, 1);
-  ASSERT_EQ(again.messages.size(), 1u);
-  EXPECT_EQ(again.messages[0].first, "The settings could not be saved.");
-  EXPECT_EQ(again.messages[0].second, "Screen saver");
-  std::ifstream log(LogPathForModule());
-  std::string line, last;
-  while (std::getline(log, line)) last = line;
-  EXPECT_EQ(last, "(!)Error : Settings could not be saved");
+}
+
+// OK writes what the user changed in the dialog and nothing else, over what is on disk at that
+// moment: another program's change made while the dialog was open survives, and a value of the
+// machine's layer is never copied into the user's, where it would hide the machine's later changes.
+TEST(SettingsDialog, OkWritesOnlyWhatTheUserChanged) {
+  const std::string group = "[Software\\Korvantel\\Velmora Screen Saver]\n";
+  const struct {
+    const char* what;
+    const char* machine;    // lines of the machine's file, nullptr for none
+    const char* user;       // lines of the user's file when the dialog opens
+    std::vector<int> clicks;
+    const char* meanwhile;  // the user's file as another program rewrote it before OK
+    bool blocked;           // the user's folder cannot be made: the save fails
+    const char* saved;      // the user's file after OK, nullptr for none
+  } cases[] = {
+      {"nothing changed, machine values", "EnableFPS=1\nEnableVSync=0\n", nullptr, {}, nullptr,
+       false, nullptr},
+      {"another value changed: the machine's stays the machine's", "EnableFPS=1\n", nullptr,
+       {EnableVSyncBox}, nullptr, false, "EnableVSync=0\n"},
+      {"another program's change survives", nullptr, "EnableFPS=0\nEnableVSync=1\n",
+       {EnableVSyncBox}, "EnableFPS=1\nEnableVSync=1\n", false, "EnableFPS=1\nEnableVSync=0\n"},
+      {"another program's change survives OK without a change", nullptr, "EnableFPS=0\n", {},
+       "EnableFPS=1\n", false, "EnableFPS=1\n"},
+      {"the user's change wins over another program's", nullptr, "EnableFPS=0\n", {ShowFpsBox},
+       "EnableFPS=0\nEnableVSync=5\n", false, "EnableFPS=1\nEnableVSync=5\n"},
+      {"the user's choice is written although it is the machine's", "EnableFPS=1\n",
+       "EnableFPS=0\n", {ShowFpsBox}, nullptr, false, "EnableFPS=1\n"},
+      {"ticked and cleared again is no change", nullptr, "EnableFPS=-1\nEnableVSync=7\n",
+       {ShowFpsBox, ShowFpsBox, EnableVSyncBox, EnableVSyncBox}, nullptr, false,
+       "EnableFPS=-1\nEnableVSync=7\n"},
+      {"Set Defaults writes the defaults it brought back", "EnableVSync=0\n", "EnableFPS=3\n",
+       {SetDefaultsButton}, nullptr, false, "EnableFPS=0\nEnableVSync=1\n"},
+      {"a failed save changes nothing", "EnableFPS=1\n", nullptr, {ShowFpsBox}, nullptr, true,
+       nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempConfig config;
+    if (c.machine) TempConfig::Write(config.SystemFile(), group + c.machine);
+    if (c.user) TempConfig::Write(config.UserFile(), group + c.user);
+    settingsStore.ResetToDefaults();
+    settingsStore.Load();
+    FakeDialog dialog;
+    ScreenSaverConfigureDialog(dialog, ShowWindow, 1, 0);
+    for (int control : c.clicks) dialog.Click(control);
+    if (c.meanwhile) TempConfig::Write(config.UserFile(), group + c.meanwhile);
+    if (c.blocked) {
+      TempConfig::Write(config.Root() / "blocker", "x");
+      config.SetHome((config.Root() / "blocker" / "home").string());
+    }
+    EXPECT_TRUE(dialog.Click(OkButton));
+    EXPECT_EQ(dialog.result, 1);
+    EXPECT_EQ(std::filesystem::exists(config.UserFile()), c.saved != nullptr);
+    if (c.saved) {
+      EXPECT_EQ(TempConfig::Read(config.UserFile()), group + c.saved);
+    }
+    if (c.machine) {
+      EXPECT_EQ(TempConfig::Read(config.SystemFile()), group + c.machine);
+    }
+    if (!c.blocked) {
+      EXPECT_TRUE(dialog.messages.empty());
+      continue;
+    }
+    // Logged and told to the user; the dialog still closes with 1.
+    ASSERT_EQ(dialog.messages.size(), 1u);
+    EXPECT_EQ(dialog.messages[0].first, "The settings could not be saved.");
+    EXPECT_EQ(dialog.messages[0].second, "Screen saver");
+    std::ifstream log(LogPathForModule());
+    std::string line, last;
+    while (std::getline(log, line)) last = line;
+    EXPECT_EQ(last, "(!)Error : Settings could not be saved");
+  }
+  settingsStore.ResetToDefaults();
 }
 #endif
 

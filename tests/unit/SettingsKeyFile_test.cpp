@@ -154,15 +154,16 @@ TEST(SettingsKeyFile, SaveKeepsForeignGroupsLinesAndComments) {
   SettingsStore store("Velmora Screen Saver", DefaultSettings);
   store.Set("EnableFPS", 1);
   ASSERT_EQ(store.Save(), 0);
+  // The value not changed is not written: its line stays as it was.
   EXPECT_EQ(TempConfig::Read(config.UserFile()),
             "# kept comment\r\n[Other]\r\nEnableFPS=9\r\n\r\n[Software\\Korvantel\\Velmora Screen Saver]\r\n"
-            "Extra = x\r\nEnableVSync =3\r\nEnableFPS=1\r\n\r\n[Tail]\r\nkey=value\r\n");
+            "Extra = x\r\nEnableVSync = 3\r\nEnableFPS=1\r\n\r\n[Tail]\r\nkey=value\r\n");
 
   // A file without our group gets one at its end.
   TempConfig::Write(config.UserFile(), "[Other]\na=b\n");
+  store.Set("EnableFPS", 2);
   ASSERT_EQ(store.Save(), 0);
-  EXPECT_EQ(TempConfig::Read(config.UserFile()),
-            "[Other]\na=b\n\n" + std::string(Group) + "EnableFPS=1\nEnableVSync=3\n");
+  EXPECT_EQ(TempConfig::Read(config.UserFile()), "[Other]\na=b\n\n" + std::string(Group) + "EnableFPS=2\n");
 
   // A file cut after the CR of its last line: that line is completed, so the value added after
   // it starts a line of its own and both read back.
@@ -170,9 +171,9 @@ TEST(SettingsKeyFile, SaveKeepsForeignGroupsLinesAndComments) {
   store.Set("EnableVSync", 0);
   ASSERT_EQ(store.Save(), 0);
   EXPECT_EQ(TempConfig::Read(config.UserFile()),
-            std::string(Group) + "EnableFPS=1\r\nEnableVSync=0\n");
+            std::string(Group) + "EnableFPS=0\r\nEnableVSync=0\n");
   const Values saved = Load();
-  EXPECT_EQ(saved.fps, 1);
+  EXPECT_EQ(saved.fps, 0);
   EXPECT_EQ(saved.vsync, 0);
 }
 
@@ -269,12 +270,14 @@ TEST(SettingsKeyFile, SaveGivesNewFilesReadablePermissionsAndKeepsExistingOnes) 
   fs::create_directories(base);
   chmod(base.c_str(), 0700);
   SettingsStore store("Velmora Screen Saver", DefaultSettings);
+  store.Set("EnableFPS", 1);
   ASSERT_EQ(store.Save(), 0);
   struct stat info {};
   ASSERT_EQ(stat(config.UserFile().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0644u);
   // An existing file's permissions are kept.
   chmod(config.UserFile().c_str(), 0600);
+  store.Set("EnableFPS", 2);
   ASSERT_EQ(store.Save(), 0);
   ASSERT_EQ(stat(config.UserFile().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);

@@ -60,8 +60,18 @@ const Row rows[] = {
     {"/p 1234", false, "saver 1234", 0},
     {"/l 1234", false, "saver 1234", 0},
     {"-P1234", false, "saver 1234", 0},
-    {"/L    77 tail ignored", false, "saver 77", 0},
-    {"/p 4294968530", false, "saver 1234", 0},  // 2^32 + 1234 wraps to 1234
+    {"/L    77  ", false, "saver 77", 0},
+    {"/p 0001234", false, "saver 1234", 0},
+    // A handle is its digits and nothing else: never cut or wrapped into another window's.
+    {"/L 77 tail", false, "", -1},
+    {"/p 1234x", false, "", -1},
+    {"/p +1234", false, "", -1},
+    {"/p -1234", false, "", -1},
+    {"/p 4294968530", false, "", -1},  // 2^32 + 1234
+    {"/p 99999999999999999999", false, "", -1},
+    {"/c:1234x", false, "settings 999", 1},
+    {"/c:4294968530", false, "settings 999", 1},
+    {"/a 77junk", true, "password 999", 0},
     {"/p", false, "", -1},
     {"/p 0", false, "", -1},
     {"/p 555", false, "", -1},  // not a window
@@ -149,15 +159,12 @@ TEST(ShellMain, WideTailsReadAlike) {
   EXPECT_EQ(modes.call, "root fps");
 }
 
-TEST(ParseWindowHandle, LeadingDigitsInUnsigned32BitArithmetic) {
-  EXPECT_EQ(ParseWindowHandle(""), 0u);
-  EXPECT_EQ(ParseWindowHandle("abc"), 0u);
-  EXPECT_EQ(ParseWindowHandle(" 12"), 0u);
-  EXPECT_EQ(ParseWindowHandle("12ab34"), 12u);
+TEST(ParseWindowHandle, WholeDecimalNumbersWithin32Bits) {
   EXPECT_EQ(ParseWindowHandle("4294967295"), 4294967295u);
-  EXPECT_EQ(ParseWindowHandle("4294967296"), 0u);
-  EXPECT_EQ(ParseWindowHandle("99999999999999999999"), 1661992959u);  // 10^20 mod 2^32 - 1
-  EXPECT_EQ(ParseWindowHandle(u"0001234"), 1234u);
+  EXPECT_EQ(ParseWindowHandle(u"0001234  "), 1234u);
+  for (const char* refused : {"", "  ", "0", "abc", " 12", "12ab34", "+12", "-12", "4294967296",
+                              "99999999999999999999", "12 34"})
+    EXPECT_EQ(ParseWindowHandle(refused), std::nullopt) << refused;
 }
 
 TEST(JoinArguments, ArgumentsAfterTheProgramNameJoinedByOneBlank) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,22 @@ TEST(Saver, RefusedCommandLinesExitWithMinusOne) {
   EXPECT_EQ(RunSaver("/p 0"), 0xFFFFFFFFu);
   EXPECT_EQ(RunSaver("-l 4000000000"), 0xFFFFFFFFu);  // not a window
   EXPECT_EQ(RunSaver("/a 1234"), 0xFFFFFFFFu);         // no Windows 95 family here
+}
+
+// A preview's host is never the desktop, and a handle is its digits alone: never cut or wrapped
+// into a real window's. Each of these would otherwise run a preview that nothing ends.
+TEST(Saver, APreviewNeedsAWindowNamedExactlyAndNotTheDesktop) {
+  HWND host = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 150, nullptr,
+                              nullptr, nullptr, nullptr);
+  ASSERT_NE(host, nullptr);
+  const std::uint64_t id = reinterpret_cast<std::uintptr_t>(host);
+  const std::string desktop = std::to_string(reinterpret_cast<std::uintptr_t>(GetDesktopWindow()));
+  const std::string number = std::to_string(id);
+  const std::string lines[] = {"/p " + desktop, "/l " + desktop, "/p " + number + "x",
+                               "/p +" + number, "/p " + std::to_string(id + 4294967296ull)};
+  for (const std::string& line : lines)
+    EXPECT_EQ(saver::Process(saver::BuiltSaver(), line).Finish(10000), 0xFFFFFFFFu) << line;
+  DestroyWindow(host);
 }
 
 HWND WaitForDialog(DWORD processId) {
@@ -92,12 +109,15 @@ std::pair<bool, bool> RunDialog(std::initializer_list<int> clicks, DWORD& exitCo
 
 TEST(Saver, SettingsDialogStoresDecimalTexts) {
   saver::DeleteSettings();
+  saver::StoreSetting("EnableFPS", "1");
+  saver::StoreSetting("EnableVSync", "0");
   DWORD code = 0;
-  // Show FPS, then Set Defaults, then OK: the defaults as REG_SZ texts.
+  // Show FPS cleared, then Set Defaults, then OK: the defaults, which differ from the machine's
+  // values, as REG_SZ texts in the user's key.
   auto shown = RunDialog({117, 2}, code);
   EXPECT_EQ(code, 1u);
-  EXPECT_FALSE(shown.first);
-  EXPECT_TRUE(shown.second);
+  EXPECT_TRUE(shown.first);
+  EXPECT_FALSE(shown.second);
   Stored fps = Read("EnableFPS"), vsync = Read("EnableVSync");
   EXPECT_EQ(fps.type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(fps.size, 2u);
@@ -115,38 +135,37 @@ TEST(Saver, SettingsDialogStoresDecimalTexts) {
 TEST(Saver, StoredValuesAsTheDialogShowsThem) {
   saver::DeleteSettings();
   DWORD code = 0;
-  // A REG_DWORD 1 is read as text: its first byte is no digit, so 0.
+  // A REG_DWORD 1 (as policies and .reg files write it) is read as its number.
   const DWORD one = 1;
   saver::StoreSetting("EnableFPS", REG_DWORD, &one, sizeof one);
   saver::StoreSetting("EnableVSync", REG_SZ, " 7", 3);
   auto shown = RunDialog({}, code);
-  EXPECT_FALSE(shown.first);
+  EXPECT_TRUE(shown.first);
   EXPECT_TRUE(shown.second);
-  // OK writes back what was read: 0 and 7.
-  EXPECT_STREQ(Read("EnableFPS").data, "0");
-  EXPECT_STREQ(Read("EnableVSync").data, "7");
+  // OK without a change copies nothing of the machine's into the user's key.
+  EXPECT_EQ(Read("EnableFPS").size, 0u);
+  EXPECT_EQ(Read("EnableVSync").size, 0u);
 
-  RegDeleteKeyA(HKEY_CURRENT_USER, saver::SettingsKey);  // what OK saved would win
   saver::StoreSetting("EnableFPS", REG_SZ, "-3", 3);
   saver::StoreSetting("EnableVSync", REG_SZ, "abc", 4);
   shown = RunDialog({}, code);
   EXPECT_FALSE(shown.first);   // -3 draws no text, as 0 does
   EXPECT_FALSE(shown.second);  // letters read as 0
-  EXPECT_STREQ(Read("EnableFPS").data, "-3");
-  EXPECT_STREQ(Read("EnableVSync").data, "0");
+  EXPECT_EQ(Read("EnableFPS").size, 0u);
+  EXPECT_EQ(Read("EnableVSync").size, 0u);
   saver::DeleteSettings();
 }
 
 // What an administrator sets for the machine holds until the user saves their own choice, which
 // goes to the user's key even where the machine's key cannot be written (as for any unelevated
-// program on current Windows).
+// program on current Windows). A machine value the user left alone is not copied there.
 TEST(Saver, MachineValuesUnderTheUsersOwn) {
   saver::DeleteSettings();
   saver::StoreSetting("EnableFPS", "1");
   DWORD code = 0;
   auto shown = RunDialog({118}, code);  // no user value yet: the machine's 1 shows
   EXPECT_TRUE(shown.first);
-  EXPECT_STREQ(Read("EnableFPS").data, "1");
+  EXPECT_EQ(Read("EnableFPS").size, 0u);
   EXPECT_STREQ(Read("EnableVSync").data, "0");
   EXPECT_EQ(Read("EnableVSync", HKEY_LOCAL_MACHINE).size, 0u);  // the machine's key untouched
 

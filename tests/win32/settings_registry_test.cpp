@@ -25,6 +25,17 @@ void Put(HKEY root, const char* name, const std::string& data) {
   RegCloseKey(key);
 }
 
+void PutTyped(HKEY root, const char* name, DWORD type, const std::string& bytes) {
+  HKEY key;
+  ASSERT_EQ(
+      RegCreateKeyExA(root, Key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+      ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                           static_cast<DWORD>(bytes.size())),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
 std::string Get(HKEY root, const char* name) {
   char data[300] = {};
   DWORD size = sizeof data - 1;
@@ -71,15 +82,59 @@ TEST(SettingsRegistry, UserValuesWinOneByOneOverTheMachines) {
   Clear();
 }
 
-TEST(SettingsRegistry, SaveWritesTheUsersKeyAloneAndFailsWhereItCannot) {
+// What policies and .reg files write: a REG_DWORD is its number, in either layer; a value of any
+// other type but text is no value, and the layer below holds.
+TEST(SettingsRegistry, ADwordIsItsNumberAndOtherTypesAreNoValue) {
+  const std::string one("\1\0\0\0", 4), zero(4, '\0'), all(4, '\xff');
+  const struct {
+    const char* name;
+    HKEY root;  // where the typed EnableFPS goes; the machine holds the text "2" below the user's
+    DWORD type;
+    std::string bytes;
+    int fps;
+  } cases[] = {
+      {"user dword 1", HKEY_CURRENT_USER, REG_DWORD, one, 1},
+      {"user dword 0", HKEY_CURRENT_USER, REG_DWORD, zero, 0},
+      {"user dword 0xffffffff", HKEY_CURRENT_USER, REG_DWORD, all, 2147483647},
+      {"machine dword 1", HKEY_LOCAL_MACHINE, REG_DWORD, one, 1},
+      {"user dword of 2 bytes", HKEY_CURRENT_USER, REG_DWORD, std::string("\7\0", 2), 2},
+      {"user expandable text", HKEY_CURRENT_USER, REG_EXPAND_SZ, std::string("7", 2), 7},
+      {"user binary", HKEY_CURRENT_USER, REG_BINARY, std::string("7", 2), 2},
+      {"user multi-string", HKEY_CURRENT_USER, REG_MULTI_SZ, std::string("7\0", 3), 2},
+      {"user qword", HKEY_CURRENT_USER, REG_QWORD, std::string("\7\0\0\0\0\0\0\0", 8), 2},
+      {"user none", HKEY_CURRENT_USER, REG_NONE, std::string("7", 2), 2},
+  };
+  for (const auto& c : cases) {
+    Clear();
+    if (c.root == HKEY_CURRENT_USER) Put(HKEY_LOCAL_MACHINE, "EnableFPS", "2");
+    PutTyped(c.root, "EnableFPS", c.type, c.bytes);
+    SettingsStore store(Product, Table);
+    int fps = -100;
+    store.Get("EnableFPS", fps);
+    EXPECT_EQ(fps, c.fps) << c.name;
+  }
+  Clear();
+}
+
+// Only what was changed reaches the user's key: the machine's value is not copied there, where it
+// would hide every later change of the machine's, and what another program stored meanwhile stays.
+TEST(SettingsRegistry, SaveWritesTheChangesAloneToTheUsersKeyAndFailsWhereItCannot) {
   Clear();
   Put(HKEY_LOCAL_MACHINE, "EnableFPS", "1");
   SettingsStore store(Product, Table);
+  EXPECT_EQ(store.Save(), 0);  // nothing changed: nothing written
+  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "(none)");
+  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableVSync"), "(none)");
   store.Set("EnableVSync", 0);
+  Put(HKEY_CURRENT_USER, "EnableFPS", "7");  // another program
   EXPECT_EQ(store.Save(), 0);
-  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "1");
+  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "7");
   EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableVSync"), "0");
+  EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, "EnableFPS"), "1");
   EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, "EnableVSync"), "(none)");
+  int fps = 0;
+  store.Get("EnableFPS", fps);
+  EXPECT_EQ(fps, 7);  // read again after the save
 
   // Readable, and its rights may be changed back, but no value may be written.
   HKEY key;
@@ -92,7 +147,7 @@ TEST(SettingsRegistry, SaveWritesTheUsersKeyAloneAndFailsWhereItCannot) {
   ASSERT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
   store.Set("EnableFPS", 0);
   EXPECT_EQ(store.Save(), -1);
-  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "1");
+  EXPECT_EQ(Get(HKEY_CURRENT_USER, "EnableFPS"), "7");
   RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, open);
   RegCloseKey(key);
   LocalFree(readOnly);
