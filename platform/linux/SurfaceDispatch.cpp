@@ -3,11 +3,11 @@
 
 #include <atomic>
 
+#include "platform/GlSurfaceFaults.h"
 #include "platform/Notify.h"
 #include "platform/OverlayText.h"
 #include "platform/PartialPresent.h"
 #include "platform/linux/GlBindings.h"
-#include "platform/GlSurfaceFaults.h"
 #include "platform/linux/SurfaceBackend.h"
 #include "platform/linux/WindowSystem.h"
 
@@ -18,7 +18,7 @@ std::atomic<const SurfaceBackend*> chosen{nullptr};
 
 const SurfaceBackend& Active() {
   if (const SurfaceBackend* backend = chosen.load()) return *backend;
-  static const SurfaceBackend& fallback = [] () -> const SurfaceBackend& {
+  static const SurfaceBackend& fallback = []() -> const SurfaceBackend& {
     for (const WindowSystem* system : WindowSystems())
       if (system->windows) return system->surface();
     return WindowSystems().front()->surface();
