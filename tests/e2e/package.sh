@@ -1,21 +1,32 @@
-# scripts/package's .deb: lintian's verdict, its layout, unpacked with dpkg-deb, its desktop entries
-# and the unpacked saver's preview.
+# The packages that scripts/package built with dpkg-buildpackage (the test e2e_host_package, into
+# BUILD/tests/host-package): lintian's verdict on the binary and the source package, the binary
+# package's layout, unpacked with dpkg-deb, its desktop entries and the unpacked saver's preview.
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb.
 set -u
 work=$(mktemp -d /tmp/velmora-package-test.XXXXXX)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-"$2/scripts/package" "$1" "$work" >/dev/null || { echo "FAIL: scripts/package"; exit 1; }
-deb=$(echo "$work"/velmora_*.deb)
+version=$(sed -n 's/^project(Velmora VERSION \([0-9.]*\).*/\1/p' "$2/CMakeLists.txt")
+packages=$1/tests/host-package
+deb=$packages/velmora_${version}_$(dpkg --print-architecture).deb
+dsc=$packages/velmora_$version.dsc
+[ -f "$deb" ] && [ -f "$dsc" ] || { echo "FAIL: no $deb and $dsc"; exit 1; }
 dpkg-deb -x "$deb" "$work/root" || { echo "FAIL: dpkg-deb -x $deb"; exit 1; }
-# Debian's own checks of a package: no error and no warning (as root it warns about that).
-lintian --fail-on error,warning "$deb" 2> >(grep -v 'running with root privileges' >&2) ||
-  fail "lintian finds fault with the package"
+# Debian's own checks of both packages: no error and no warning (as root it warns about that).
+lintian --fail-on error,warning "$deb" "$dsc" 2> >(grep -v 'running with root privileges' >&2) ||
+  fail "lintian finds fault with the packages"
+# The package's version is the project's; the dialog's title names it.
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package is not version $version"
+zcat "$work/root/usr/share/man/man6/velmora.6.gz" | grep -q "\"Velmora $version\"" ||
+  fail "the manual page does not name version $version"
+grep -aq "Velmora Screen Saver v$version" "$work/root/usr/libexec/xscreensaver/velmora" ||
+  fail "the settings dialog's title does not name version $version"
 root=$work/root
 for f in usr/libexec/xscreensaver/velmora usr/share/xscreensaver/config/velmora.xml \
          usr/share/applications/velmora-settings.desktop \
          usr/share/applications/screensavers/velmora.desktop usr/share/man/man6/velmora.6.gz \
-         usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz; do
+         usr/share/doc/velmora/copyright usr/share/doc/velmora/changelog.gz \
+         usr/share/doc/velmora/NEWS.gz; do
   [ -f "$root/$f" ] || fail "no /$f in the package"
 done
 grep -qx 'Exec=/usr/libexec/xscreensaver/velmora /c' "$root/usr/share/applications/velmora-settings.desktop" ||

@@ -110,6 +110,9 @@ TEST_F(SaverFile, ManifestAsksForUserRightsThemedControlsAndPerMonitorPixels) {
       "PerMonitor</dpiAwareness>",
   };
   for (const char* part : parts) EXPECT_NE(flat.find(part), std::string::npos) << part;
+  // The project's version, as the version information has it.
+  EXPECT_NE(flat.find("name=\"Korvantel.Velmora.ScreenSaver\" version=\"" VELMORA_VERSION_DOTTED "\""),
+            std::string::npos);
   EXPECT_EQ(manifest.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0), 0u);
   // The test programs carry none of it.
   EXPECT_EQ(FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)),
@@ -132,14 +135,16 @@ TEST_F(SaverFile, VersionInformationMatchesTheDialog) {
     return value;
   };
   EXPECT_EQ(text("ProductName"), "Velmora Screen Saver");
-  EXPECT_EQ(text("ProductVersion"), "1.0");
+  EXPECT_EQ(text("ProductVersion"), VELMORA_VERSION);
+  EXPECT_EQ(text("FileVersion"), VELMORA_VERSION);
   EXPECT_EQ(text("CompanyName"), "Korvantel");
   EXPECT_EQ(text("OriginalFilename"), "Velmora.scr");
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);  // 1.0
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  const DWORD major = VELMORA_VERSION_MAJOR, minor = VELMORA_VERSION_MINOR;
+  EXPECT_EQ(fixed->dwProductVersionMS, major << 16 | minor);
+  EXPECT_EQ(fixed->dwFileVersionMS, major << 16 | minor);
   // The dialog's title text, in the template's UTF-16, names the same product and version.
   const std::string dialog = Resource(MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5));  // RT_DIALOG
   std::string wide;
