@@ -26,8 +26,9 @@ struct WindowSystem {
   const char* name;   // "x11": `--x11` on the command line prefers it
   bool fullScreen;    // can serve WindowNeed::FullScreen
   bool windows;       // can serve WindowNeed::Windows
-  // True when its display can be reached from here. Must not use the display's library before
-  // prepareProcess (Xlib wants XInitThreads first).
+  // True when its display can be reached from here. Runs before prepareProcess, so it may use
+  // the display's library only where that needs no set-up (Xlib wants XInitThreads first:
+  // X11's probe only reads $DISPLAY).
   bool (*probe)();
   // Once per process, before its first call to its display; later calls do nothing.
   void (*prepareProcess)();
@@ -39,7 +40,7 @@ struct WindowSystem {
 // This build's window systems, preferred first (a list written by the build).
 std::span<const WindowSystem* const> WindowSystems();
 
-// Takes each `--<name>` of a window system of table out of argv (the last one given wins) and
+// Takes each `--<name>` naming one of table's window systems out of argv (the last one given wins) and
 // returns that system's name; nullptr without one. argv stays terminated by a null pointer.
 const char* TakeWindowSystemFlag(std::span<const WindowSystem* const> table, int& argc,
                                  char** argv);
