@@ -46,6 +46,10 @@ class ShellModes {
 int ShellMain(ShellModes& modes, std::string_view tail, bool isWin95Family = false);
 int ShellMain(ShellModes& modes, std::u16string_view tail, bool isWin95Family = false);
 
+// Whether ShellMain takes tail for XScreenSaver's command line (its first word is a hack option),
+// whatever the rest holds.
+bool IsHackCommandLine(std::string_view tail);
+
 // The decimal digits at the start of text as an unsigned 32-bit number that wraps on overflow;
 // 0 when text starts with no digit.
 std::uint32_t ParseWindowHandle(std::string_view text);

@@ -149,6 +149,14 @@ TEST(ShellMain, WideTailsReadAlike) {
   EXPECT_EQ(modes.call, "root fps");
 }
 
+// The process decides from this, before the mode runs, whether a locker's reset may come.
+TEST(IsHackCommandLine, TheFirstWordDecidesAsShellMainDoes) {
+  for (const char* tail : {"--root", "  -root --fps", "-window-id=5", "--no-vsync junk", "-fps"})
+    EXPECT_TRUE(IsHackCommandLine(tail)) << tail;
+  for (const char* tail : {"", "/s", "-s", "/p 1234", "--rooted", "/root", "-c --root"})
+    EXPECT_FALSE(IsHackCommandLine(tail)) << tail;
+}
+
 TEST(ParseWindowHandle, LeadingDigitsInUnsigned32BitArithmetic) {
   EXPECT_EQ(ParseWindowHandle(""), 0u);
   EXPECT_EQ(ParseWindowHandle("abc"), 0u);
