@@ -108,10 +108,12 @@ void SaverEventLoop::Translate(const XEvent& event) {
       if (ours && event.xexpose.count == 0) Dispatch(WmPaint, 0, 0);
       break;
     case ConfigureNotify:
-      // The preview covers its parent whatever size the parent takes, and the full-screen window
-      // the root window whatever size the screen takes (a monitor plugged in, a laptop docked).
+      // The preview covers its parent whatever size the parent takes, and the full-screen and
+      // desktop windows the root window whatever size the screen takes (a monitor plugged in, a
+      // laptop docked).
       if ((saver.parent != 0 && event.xconfigure.window == saver.parent && saver.own) ||
-          (saver.fullScreen && event.xconfigure.window == DefaultRootWindow(display)))
+          ((saver.fullScreen || saver.desktop) &&
+           event.xconfigure.window == DefaultRootWindow(display)))
         XMoveResizeWindow(display, saver.window, 0, 0,
                           static_cast<unsigned>(event.xconfigure.width),
                           static_cast<unsigned>(event.xconfigure.height));
