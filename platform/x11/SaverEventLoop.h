@@ -47,6 +47,9 @@ class SaverEventLoop : public ShellSystem {
   bool destroyed = false;
   // Set once the window has held the input focus: only then can it lose its activation.
   bool activated = false;
+  // Set when the screen shrank past where movement is measured from: the next motion is the
+  // server putting the pointer back on the screen.
+  bool pointerDisplaced = false;
   bool quit = false;
   bool failed = false;  // the run ends with -1 whatever the quit message says
   int quitCode = 0;
