@@ -65,12 +65,17 @@ bool IsHackWord(const std::string& word) {
          IsOption(word, "no-vsync") || WindowIdValue(word).has_value();
 }
 
+template <typename Char>
+bool StartsWithHackWord(std::basic_string_view<Char> tail) {
+  const std::optional<std::string> first = WordAt(tail, SkipBlanks(tail, 0));
+  return first && IsHackWord(*first);
+}
+
 // XScreenSaver's command line; nullopt when the tail does not start with one of its words.
 template <typename Char>
 std::optional<int> RunHackOption(ShellModes& modes, std::basic_string_view<Char> tail) {
+  if (!StartsWithHackWord(tail)) return std::nullopt;
   std::size_t at = SkipBlanks(tail, 0);
-  const std::optional<std::string> first = WordAt(tail, at);
-  if (!first || !IsHackWord(*first)) return std::nullopt;
 
   bool root = false;
   std::optional<std::string> id;
@@ -153,6 +158,8 @@ int ShellMain(ShellModes& modes, std::string_view tail, bool isWin95Family) {
 int ShellMain(ShellModes& modes, std::u16string_view tail, bool isWin95Family) {
   return SelectMode(modes, tail, isWin95Family);
 }
+
+bool IsHackCommandLine(std::string_view tail) { return StartsWithHackWord(tail); }
 
 std::optional<std::uint32_t> ParseWindowHandle(std::string_view text) {
   return ParseDecimal(text);

@@ -50,6 +50,10 @@ class ShellModes {
 int ShellMain(ShellModes& modes, std::string_view tail, bool isWin95Family = false);
 int ShellMain(ShellModes& modes, std::u16string_view tail, bool isWin95Family = false);
 
+// Whether ShellMain takes tail for XScreenSaver's command line (its first word is a hack option),
+// whatever the rest holds.
+bool IsHackCommandLine(std::string_view tail);
+
 // A window handle of the platform's protocol: the whole of text (blanks at its end aside) in
 // decimal digits, non-zero and within 32 bits; nullopt for anything else (a sign, junk after the
 // digits, a number past 32 bits), never a cut or wrapped number.

@@ -1,5 +1,6 @@
 #include "platform/linux/EndSignals.h"
 
+#include <pthread.h>
 #include <signal.h>
 
 #include <cerrno>
@@ -61,12 +62,31 @@ void ReleaseEndSignals() {
   if (pending != 0) raise(pending);
 }
 
+namespace {
+
+void SetResetSignalBlocked(bool blocked) {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGUSR1);
+  pthread_sigmask(blocked ? SIG_BLOCK : SIG_UNBLOCK, &set, nullptr);
+}
+
+}  // namespace
+
+void HoldResetSignal() { SetResetSignalBlocked(true); }
+
+void ReleaseResetSignal() { SetResetSignalBlocked(false); }
+
 void CatchResetSignal() {
   struct sigaction old {};
   sigaction(SIGUSR1, nullptr, &old);
-  if (old.sa_handler == SIG_IGN || resetPipe.readEnd >= 0 || !resetPipe.Open()) return;
-  const struct sigaction action = ActionOf(OnReset);
-  sigaction(SIGUSR1, &action, nullptr);
+  if (old.sa_handler != SIG_IGN && resetPipe.readEnd < 0) {
+    // Without a pipe to carry it a reset is lost, but it must still not end the saver.
+    const struct sigaction action =
+        resetPipe.Open() ? ActionOf(OnReset) : ActionOf(SIG_IGN);
+    sigaction(SIGUSR1, &action, nullptr);
+  }
+  SetResetSignalBlocked(false);
 }
 
 int ResetSignalFd() { return resetPipe.readEnd; }

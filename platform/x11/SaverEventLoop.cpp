@@ -1,6 +1,7 @@
 #include "platform/x11/SaverEventLoop.h"
 
 #include "host/ShellMessages.h"
+#include "host/ShellState.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Notify.h"
@@ -24,7 +25,15 @@ void X11SaverEvents::Translate(SaverLoop& loop, const XEvent& event) {
       if (event.xbutton.button == Button3) loop.Dispatch(WmRButtonDown, 0, 0);
       break;
     case MotionNotify:
-      if (closeRules) loop.Dispatch(WmMouseMove, 0, 0);
+      if (!closeRules) break;
+      if (pointerDisplaced) {
+        // The server's move of a pointer that the screen shrank away from: where it landed is
+        // where the user's movement counts from.
+        pointerDisplaced = false;
+        shellState.savedCursor = CursorPosition();
+        break;
+      }
+      loop.Dispatch(WmMouseMove, 0, 0);
       break;
     case FocusIn:
       if (ours && event.xfocus.detail != NotifyPointer &&
@@ -54,13 +63,23 @@ void X11SaverEvents::Translate(SaverLoop& loop, const XEvent& event) {
       if (ours && event.xexpose.count == 0) loop.Dispatch(WmPaint, 0, 0);
       break;
     case ConfigureNotify:
-      // The preview covers its parent whatever size the parent takes, and the full-screen window
-      // the root window whatever size the screen takes (a monitor plugged in, a laptop docked).
+      // The preview covers its parent whatever size the parent takes, and the full-screen and
+      // desktop windows the root window whatever size the screen takes (a monitor plugged in, a
+      // laptop docked).
       if ((saver.parent != 0 && event.xconfigure.window == saver.parent && saver.own) ||
-          (saver.fullScreen && event.xconfigure.window == DefaultRootWindow(display)))
+          ((saver.fullScreen || saver.desktop) &&
+           event.xconfigure.window == DefaultRootWindow(display)))
         XMoveResizeWindow(display, saver.window, 0, 0,
                           static_cast<unsigned>(event.xconfigure.width),
                           static_cast<unsigned>(event.xconfigure.height));
+      // A screen that shrinks from under the pointer (a monitor unplugged or asleep, a laptop
+      // undocked): the server moves the pointer inside, after this event, and that motion is
+      // not the user's.
+      if (saver.fullScreen && closeRules && event.xconfigure.window == DefaultRootWindow(display)) {
+        const ScreenPoint from = shellState.savedCursor;
+        if (from.x >= event.xconfigure.width || from.y >= event.xconfigure.height)
+          pointerDisplaced = true;
+      }
       break;
     case DestroyNotify:
       // Gone under the saver (a preview's parent closed): the same orderly end as a close.

@@ -31,6 +31,9 @@ class X11SaverEvents : public SaverLoop::Source {
   bool destroyed = false;
   // Set once the window has held the input focus: only then can it lose its activation.
   bool activated = false;
+  // Set when the screen shrank past where movement is measured from: the next motion is the
+  // server putting the pointer back on the screen.
+  bool pointerDisplaced = false;
 };
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/x11/X11Display.h"
@@ -124,6 +125,55 @@ SaverWindow CreateFullScreenWindow(Display* display) {
   saver.invisibleCursor = MakeInvisibleCursor(display, window);
   XDefineCursor(display, window, saver.invisibleCursor);
   XMapRaised(display, window);
+  XFlush(display);
+  return saver;
+}
+
+bool CompositingManagerRuns(Display* display) {
+  char name[32];
+  std::snprintf(name, sizeof name, "_NET_WM_CM_S%d", DefaultScreen(display));
+  return XGetSelectionOwner(display, XInternAtom(display, name, False)) != None;
+}
+
+SaverWindow CreateDesktopWindow(Display* display) {
+  SaverWindow saver;
+  const int screen = DefaultScreen(display);
+  const Window root = RootWindow(display, screen);
+  // It follows the root's size as the full-screen window does.
+  XSelectInput(display, root, StructureNotifyMask);
+  XWindowAttributes rootSize;
+  XGetWindowAttributes(display, root, &rootSize);
+
+  XSetWindowAttributes attributes{};
+  attributes.background_pixel = BlackPixel(display, screen);
+  attributes.event_mask = StructureNotifyMask | ExposureMask;
+  x11::ErrorTrap trap(display);
+  const Window window = XCreateWindow(
+      display, root, 0, 0, static_cast<unsigned>(rootSize.width),
+      static_cast<unsigned>(rootSize.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+      CWBackPixel | CWEventMask, &attributes);
+  if (trap.End() != Success) return saver;
+  saver.window = window;
+  saver.own = true;
+  saver.desktop = true;
+  SetNames(display, window, "Desktop");
+  const Atom atom = XA_ATOM;
+  const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), atom, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&type), 1);
+  const Atom states[] = {XInternAtom(display, "_NET_WM_STATE_BELOW", False),
+                         XInternAtom(display, "_NET_WM_STATE_SKIP_TASKBAR", False),
+                         XInternAtom(display, "_NET_WM_STATE_SKIP_PAGER", False)};
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), atom, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(states), 3);
+  XWMHints hints{};
+  hints.flags = InputHint;
+  hints.input = False;  // the focus stays with the user's windows
+  XSetWMHints(display, window, &hints);
+  // Lowered before it is mapped, so that without a window manager too it never shows above
+  // another window, not even for a moment; a window manager keeps desktop windows lowest.
+  XLowerWindow(display, window);
+  XMapWindow(display, window);
   XFlush(display);
   return saver;
 }

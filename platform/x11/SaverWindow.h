@@ -10,6 +10,7 @@ struct SaverWindow {
   Window parent = 0;     // the preview's parent, else 0
   bool own = false;      // created by the saver (not XScreenSaver's or the root window)
   bool fullScreen = false;
+  bool desktop = false;  // the background window under a compositing manager
   Cursor invisibleCursor = 0;
 };
 
@@ -20,8 +21,15 @@ Window FindRunningSaver(Display* display);
 // the root window's children; the root window itself when there is none.
 Window VirtualRoot(Display* display);
 
+// Whether a compositing manager runs on the default screen (an owner of _NET_WM_CM_Sn).
+bool CompositingManagerRuns(Display* display);
+
 // Each returns a window of 0 when it cannot be created.
 SaverWindow CreateFullScreenWindow(Display* display);
+// The desktop's background under a compositing manager, which paints the root window's own
+// picture over every window: a window of type _NET_WM_WINDOW_TYPE_DESKTOP over the whole screen,
+// below every other window, taking no input.
+SaverWindow CreateDesktopWindow(Display* display);
 SaverWindow CreatePreviewWindow(Display* display, Window parent);
 SaverWindow AdoptWindow(Display* display, Window window);
 

@@ -48,6 +48,14 @@ bool IsRootWindow(Display* display, Window window) {
   return window == VirtualRoot(display);
 }
 
+// XScreenSaver's modes own neither input nor locking: no close rules, the window's end or
+// SIGTERM close.
+void PrepareHackRun(const HackOptions& options, const SaverHooks& hooks) {
+  if (hooks.applyHackOptions) hooks.applyHackOptions(options);
+  CatchResetSignal();  // a locker's SIGUSR1 restarts the flight
+  shellState.isPreview = true;
+}
+
 int RunLoop(Display* display, const SaverWindow& saver, bool closeRules, const SaverHooks& hooks) {
   if (saver.window == 0) return 0;
   shellState.mainWindow = saver.window;
@@ -139,10 +147,16 @@ int X11ShellModes::RunOnRoot(const HackOptions& options) {
   if (display == nullptr) return -1;
   // XScreenSaver names the window it wants drawn on; without it, the desktop's background: the
   // root window or the virtual root a desktop puts over it, under every other window.
-  Window target = VirtualRoot(display);
   if (const char* named = std::getenv("XSCREENSAVER_WINDOW")) {
     const std::optional<std::uint32_t> id = ParseWindowId(named);
-    if (id && WindowExists(display, *id)) target = *id;
+    if (id && WindowExists(display, *id)) return RunOnWindow(*id, options);
+  }
+  const Window target = VirtualRoot(display);
+  // A compositing manager paints the root window's picture over every other window: the saver
+  // draws on a desktop window of its own instead, below them all.
+  if (target == DefaultRootWindow(display) && CompositingManagerRuns(display)) {
+    PrepareHackRun(options, hooks);
+    return RunLoop(display, CreateDesktopWindow(display), false, hooks);
   }
   return RunOnWindow(target, options);
 }
@@ -150,10 +164,7 @@ int X11ShellModes::RunOnRoot(const HackOptions& options) {
 int X11ShellModes::RunOnWindow(WindowHandle window, const HackOptions& options) {
   Display* display = DisplayOrSay();
   if (display == nullptr) return -1;
-  if (hooks.applyHackOptions) hooks.applyHackOptions(options);
-  CatchResetSignal();  // a locker's SIGUSR1 restarts the flight
-  // XScreenSaver owns input and locking: no close rules, the window's end or SIGTERM close.
-  shellState.isPreview = true;
+  PrepareHackRun(options, hooks);
   return RunLoop(display, AdoptWindow(display, static_cast<Window>(window)), false, hooks);
 }
 

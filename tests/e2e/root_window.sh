@@ -1,7 +1,7 @@
 # --root without XScreenSaver's window draws on the desktop's background, as other hacks do: on
 # the root window, or on the virtual root a desktop names with __SWM_VROOT, under every other
 # window and with no window of its own among the top-level ones. The background comes back at
-# the end.
+# the end. Under a compositing manager, on a desktop window of its own below every other.
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb.
 set -u
 build=$1
@@ -54,6 +54,59 @@ test_window 1024 768
 xprop -id "$window" -f __SWM_VROOT 32x -set __SWM_VROOT "$window"
 run "virtual root"
 kill "$window_pid"; wait "$window_pid" 2>/dev/null
+
+echo "-- under a compositing manager"
+# It paints the root window's picture over every window: the saver draws on a desktop window of
+# its own instead, below the others, which stay as they were; the window goes at the end.
+cm_owned() {
+  python3 - <<'PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+d = x.XOpenDisplay(None)
+sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, b"_NET_WM_CM_S0", 0)) else 1)
+PY
+}
+# The share of the region WxH+X+Y of the screen that is white (the test window's colour).
+white_share() {
+  import -window root -crop "$1" +repage png:- |
+    convert - -fuzz 3% -fill black +opaque white -format '%[fx:mean]' info:
+}
+for manager in xcompmgr "xcompmgr openbox"; do
+  started=()
+  for program in $manager; do
+    case $program in
+      openbox) openbox --sm-disable >"$work/openbox.log" 2>&1 & ;;
+      *) xcompmgr >"$work/xcompmgr.log" 2>&1 & ;;
+    esac
+    started+=($!)
+  done
+  for _ in $(seq 100); do cm_owned && break; sleep 0.05; done
+  cm_owned || fail "$manager: no compositing manager came"
+  test_window 320 240
+  sleep 1  # placed and drawn by the manager
+  geometry=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /^ +Width/ { w = $NF } /^ +Height/ { h = $NF } END { printf "%dx%d+%d+%d", w, h, x, y }')
+  before=$(top_level)
+  rm -f "$log"
+  "$saver" --root 2>"$work/stderr" & pid=$!
+  wait_for_line "   Notify : Scene has been initialized successfully" || fail "$manager: did not start"
+  share_until more 0.4 || fail "$manager: the picture is not on the desktop (clear colour on $share of it)"
+  import -window root "$work/${manager// /-}.png"
+  covered=$(white_share "$geometry")
+  more_than "$covered" 0.98 || fail "$manager: the saver covers the window ($covered of it still white)"
+  kill -TERM "$pid"
+  finish "$pid"; code=$?
+  [ "$code" -eq 0 ] || fail "$manager: exit status $code"
+  [ -s "$work/stderr" ] && fail "$manager: said '$(cat "$work/stderr")'"
+  sleep 0.5
+  [ "$(top_level)" = "$before" ] || fail "$manager: a window stayed: $(comm -13 <(echo "$before") <(top_level) | paste -sd' ')"
+  kill "$window_pid" "${started[@]}"; wait "$window_pid" "${started[@]}" 2>/dev/null
+done
 
 [ "$failures" -eq 0 ] && rm -rf "$work"
 exit "$failures"

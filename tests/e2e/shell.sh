@@ -111,6 +111,27 @@ sleep 1
 kill -HUP "$pid"
 finish "$pid" || fail "--root: SIGHUP did not end with 0"
 last_line_is_fps || fail "--root: log does not end with the frame-rate line"
+# A reset that comes while the saver is still starting (here: waiting for the display to answer)
+# is held for the loop; it never ends the process.
+for mode in "--root" "-window-id $window"; do
+  rm -f "$log" "$work/ready" "$work/ready.held" "$work/release"
+  python3 "$2"/tests/support/held-display.py "$work/ready" "$work/release" & holder=$!
+  for _ in $(seq 100); do [ -s "$work/ready" ] && break; sleep 0.05; done
+  # shellcheck disable=SC2086
+  DISPLAY=$(cat "$work/ready") XSCREENSAVER_WINDOW=$window "$saver" $mode & pid=$!
+  for _ in $(seq 200); do [ -s "$work/ready.held" ] && break; sleep 0.05; done
+  [ -s "$work/ready.held" ] || fail "$mode: the saver never reached the held display"
+  kill -USR1 "$pid"; sleep 0.1; kill -USR1 "$pid"; sleep 0.1
+  touch "$work/release"
+  for _ in $(seq 100); do alive "$pid" && ! grep -q 'Scene has been initialized' "$log" 2>/dev/null || break; sleep 0.1; done
+  if alive "$pid"; then
+    kill -TERM "$pid"
+    finish "$pid" || fail "$mode: SIGTERM after an early reset did not end with 0"
+  else
+    wait "$pid"; fail "$mode: a reset during start-up ended it (status $?)"
+  fi
+  kill "$holder"; wait "$holder" 2>/dev/null
+done
 kill "$window_pid"; wait "$window_pid" 2>/dev/null
 
 echo "-- closing at random moments during start-up"

@@ -9,12 +9,18 @@ set -u
 build=$1
 work=$(mktemp -d /tmp/velmora-sway.XXXXXX)
 chmod 755 "$work"
+# As another user, the saver may not read the checkout or the build: it gets copies of all it
+# needs, and starts in the work folder.
 cp "$build/platform/linux/velmora" "$build/platform/linux/velmora-gtk.so" "$build/tools/wlpointer" "$work/"
 log=$work/velmora.log
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # shellcheck source=../support/saver-log.bash
 source "$2"/tests/support/saver-log.bash
+# shellcheck source=../support/other-user.bash
+source "$2"/tests/support/other-user.bash
+share_sanitizer_options "$work" || exit 1
+cd "$work" || exit 1
 for tool in sway swaymsg swayidle grim wtype convert; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/bootstrap)"; exit 1; }
 done

@@ -1,5 +1,6 @@
 # The picture follows the size of the window it is drawn on, whenever the size changes: during
-# start-up, in every mode that is given a window, and full screen when the screen itself grows.
+# start-up, in every mode that is given a window, and full screen when the screen itself grows or
+# shrinks, also from under the pointer.
 # "Followed" means the banner sits in the lower right corner of the new size: a picture left at
 # the old size shows only the clear colour there.
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb.
@@ -66,9 +67,11 @@ screen_size() {
   xwininfo -root | grep -q "Width: $1\$" && xwininfo -root | grep -q "Height: $2\$" ||
     fail "the screen did not take $1 x $2: $(cat "$work/xrandr.err")"
 }
-saver_size() {
-  xwininfo -id "$(xwininfo -root -tree | awk '/"Screen Saver": \("velmora"/ {print $1}')" |
-    awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+saver_size() {  # "none" without a saver window (xwininfo would wait for a click)
+  local id
+  id=$(xwininfo -root -tree | awk '/"Screen Saver": \("velmora"/ {print $1}')
+  [ -n "$id" ] || { echo none; return; }
+  xwininfo -id "$id" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
 }
 screen_size 640 480
 rm -f "$log"
@@ -85,6 +88,23 @@ done
 alive "$pid" || fail "a change of the screen's size closed the saver"
 kill -TERM "$pid"
 finish "$pid" || fail "/s did not end on SIGTERM"
+
+echo "-- a screen that shrinks under the pointer"
+# A monitor unplugged or asleep: the server moves the pointer inside the smaller screen, which is
+# no move of the user's; the next real one still ends the saver.
+screen_size 1024 768
+xdotool mousemove 1000 740
+rm -f "$log"
+"$saver" /s & pid=$!
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "/s did not start"
+sleep 0.5
+screen_size 800 600
+sleep 1
+alive "$pid" || fail "the screen shrank under the pointer and the saver ended"
+[ "$(saver_size)" = "800x600" ] || fail "screen shrunk to 800 x 600, the saver window is $(saver_size)"
+xdotool mousemove 400 300
+finish "$pid"; code=$?
+[ "$code" -eq 0 ] || fail "a real move after the shrink: status $code, expected the saver to end with 0"
 
 [ "$failures" -eq 0 ] && rm -rf "$work"
 exit "$failures"

@@ -27,6 +27,11 @@ host_session() {
   runtime=$work/run
   mkdir -m 0700 "$runtime" && chown "$user": "$runtime"
   chmod 0755 "$work"
+  # The user may not read the checkout or the build, nor start in the folder the test runs in.
+  # shellcheck source=other-user.bash
+  source "${BASH_SOURCE[0]%/*}"/other-user.bash
+  share_sanitizer_options "$work" || exit 1
+  cd "$work" || exit 1
   local bus_pid
   read -r bus bus_pid < <(as_user dbus-daemon --session --fork --print-address=1 --print-pid=1 |
                           paste -sd' ')

@@ -159,6 +159,14 @@ TEST(ShellMain, WideTailsReadAlike) {
   EXPECT_EQ(modes.call, "root fps");
 }
 
+// The process decides from this, before the mode runs, whether a locker's reset may come.
+TEST(IsHackCommandLine, TheFirstWordDecidesAsShellMainDoes) {
+  for (const char* tail : {"--root", "  -root --fps", "-window-id=5", "--no-vsync junk", "-fps"})
+    EXPECT_TRUE(IsHackCommandLine(tail)) << tail;
+  for (const char* tail : {"", "/s", "-s", "/p 1234", "--rooted", "/root", "-c --root"})
+    EXPECT_FALSE(IsHackCommandLine(tail)) << tail;
+}
+
 TEST(ParseWindowHandle, WholeDecimalNumbersWithin32Bits) {
   EXPECT_EQ(ParseWindowHandle("4294967295"), 4294967295u);
   EXPECT_EQ(ParseWindowHandle(u"0001234  "), 1234u);
