@@ -1,8 +1,9 @@
 // Heap allocations per frame of the saver's frame loop over a long run, with the real video and
-// scene initialisation on a window and the loop body of the render thread (DrawFrame, the
-// banner, the optional frame-rate text, the swap). Two counts: operator new anywhere in the
-// process (the C++ side, ours: it must stay at zero), and every malloc, calloc and realloc, split
-// into those made inside the drawing calls, inside the swap, and on other threads (the driver's).
+// scene initialisation on a window and the render thread's frame (FrameRenderer: the creature,
+// the banner, the optional frame-rate text, the swap or the partial present). Two counts:
+// operator new anywhere in the process (the C++ side, ours: it must stay at zero), and every
+// malloc, calloc and realloc, split into those made inside the drawing calls, inside the swap,
+// and on other threads (the driver's).
 //
 //   frame_allocations WINDOW_ID [--seconds S] [--fps]
 #include <atomic>
@@ -16,9 +17,8 @@
 #include "platform/Clock.h"
 #include "platform/GlSurface.h"
 #include "platform/Process.h"
-#include "render/Banner.h"
 #include "render/FpsCounter.h"
-#include "render/FrameDrawing.h"
+#include "render/Frame.h"
 #include "render/FrameTime.h"
 #include "render/VideoInit.h"
 
@@ -75,6 +75,25 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
+// The saver's surface, its presenting calls counted as the swap phase.
+struct PhasedSurface final : FrameSurface {
+  DeviceSurface device;
+  explicit PhasedSurface(platform::DeviceContext dc) : device(dc, true) {}
+  SurfaceFrame Begin(bool partial, bool screen) override { return device.Begin(partial, screen); }
+  bool CanPresentPartially() override { return device.CanPresentPartially(); }
+  void PresentWhole() override {
+    phase = Swapping;
+    device.PresentWhole();
+    phase = Drawing;
+  }
+  void PresentRect(const ScreenRect& rect) override {
+    phase = Swapping;
+    device.PresentRect(rect);
+    phase = Drawing;
+  }
+  platform::DeviceContext Context() const override { return device.Context(); }
+};
+
 int Usage() {
   std::fprintf(stderr, "usage: frame_allocations WINDOW_ID [--seconds S] [--fps]\n");
   return 2;
@@ -107,17 +126,14 @@ int main(int argc, char** argv) {
                  window);
     return 1;
   }
-  const platform::DeviceContext dc = videoContext.deviceContext.load();
+  PhasedSurface surface(videoContext.deviceContext.load());
+  FrameRenderer renderer(surface, overlay ? &fpsCounter : nullptr, Presentation::Automatic);
   FrameTime frame;
   frame.tick = platform::TickCount();
   auto drawOne = [&] {
     phase = Drawing;
     frame.Advance(platform::TickCount());
-    DrawFrame(frame);
-    DrawBanner();
-    if (overlay) fpsCounter.UpdateAndDraw(dc);
-    phase = Swapping;
-    platform::SwapBuffers(dc);
+    renderer.Render(frame);
     phase = Outside;
   };
   // The driver builds its shader variants and buffers in the first frames.
