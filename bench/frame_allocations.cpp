@@ -5,7 +5,9 @@
 // malloc, calloc and realloc, split into those made inside the drawing calls, inside the swap,
 // and on other threads (the driver's).
 //
-//   frame_allocations WINDOW_ID [--seconds S] [--fps]
+//   frame_allocations WINDOW_ID [--seconds S] [--fps] [--whole-frames]
+//
+// --whole-frames draws and swaps every frame whole, as where the driver cannot show part of one.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -95,7 +97,7 @@ struct PhasedSurface final : FrameSurface {
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: frame_allocations WINDOW_ID [--seconds S] [--fps]\n");
+  std::fprintf(stderr, "usage: frame_allocations WINDOW_ID [--seconds S] [--fps] [--whole-frames]\n");
   return 2;
 }
 
@@ -109,9 +111,12 @@ int main(int argc, char** argv) {
   if (end == argv[1] || *end != '\0' || window == 0) return Usage();
   double seconds = 20;
   bool overlay = false;
+  Presentation presentation = Presentation::Automatic;
   for (int i = 2; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--fps")) {
       overlay = true;
+    } else if (!std::strcmp(argv[i], "--whole-frames")) {
+      presentation = Presentation::Whole;
     } else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc) {
       seconds = std::atof(argv[++i]);
     } else {
@@ -127,7 +132,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   PhasedSurface surface(videoContext.deviceContext.load());
-  FrameRenderer renderer(surface, overlay ? &fpsCounter : nullptr, Presentation::Automatic);
+  FrameRenderer renderer(surface, overlay ? &fpsCounter : nullptr, presentation);
   FrameTime frame;
   frame.tick = platform::TickCount();
   auto drawOne = [&] {
