@@ -97,7 +97,8 @@ struct PhasedSurface final : FrameSurface {
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: frame_allocations WINDOW_ID [--seconds S] [--fps] [--whole-frames]\n");
+  std::fprintf(stderr,
+               "usage: frame_allocations WINDOW_ID [--seconds S] [--fps] [--whole-frames]\n");
   return 2;
 }
 

@@ -80,7 +80,10 @@ std::optional<TestFrames> ReadTestFrames() {
         std::strcmp(mode, "whole") == 0 ? Presentation::Whole : Presentation::Automatic;
     return test;
   }
-  std::fprintf(stderr, "velmora: VELMORA_TEST_FRAMES=\"%s\" ignored: not SEED:ELAPSED:FRAMES:whole|partial\n", text);
+  std::fprintf(stderr,
+               "velmora: VELMORA_TEST_FRAMES=\"%s\" ignored: not "
+               "SEED:ELAPSED:FRAMES:whole|partial\n",
+               text);
   return std::nullopt;
 }
 

@@ -211,7 +211,8 @@ int main(int argc, char** argv) {
   if (soak) frame.tick = 0xFFFFFFFFu - 600000u;
   for (long n = 1; n <= frames; ++n) {
     if (const auto resize = resizes.find(n); resize != resizes.end())
-      window.Resize(static_cast<int>(resize->second.first), static_cast<int>(resize->second.second));
+      window.Resize(static_cast<int>(resize->second.first),
+                    static_cast<int>(resize->second.second));
     const std::uint32_t step = soak ? soaker.NextElapsed() : static_cast<std::uint32_t>(elapsed);
     frame.Advance(frame.tick + step);
     if (!renderer.Render(frame)) {
@@ -243,7 +244,8 @@ int main(int argc, char** argv) {
     }
     if (present == Present::Never) platform::SwapBuffers(dc);
   }
-  if (const DamageDrawing* damage = renderer.Damage()) std::printf("%s\n", damage->Summary().c_str());
+  if (const DamageDrawing* damage = renderer.Damage())
+    std::printf("%s\n", damage->Summary().c_str());
   if (soak) {
     std::printf("soak: %lld frames, %.2f simulated hours, every frame within bounds\n",
                 static_cast<long long>(soaker.Frames()), soaker.SimulatedMs() / 3600000.0);

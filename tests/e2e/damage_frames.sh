@@ -65,18 +65,24 @@ saver_test damage-saver
 trap 'rm -rf "$out" "$work"' EXIT
 saver_picture() {  # seed frames whole|partial picture [saver flags]
   local seed=$1 frames=$2 mode=$3 picture=$4 pid
+  # A file of this run alone: the last run's line must not pass for this one's.
+  local err=$picture.stderr
+  rm -f "$err"
   shift 4
   test_window 1024 768
   VELMORA_TEST_FRAMES="$seed:16:$frames:$mode" "$saver" --window-id "$window" --no-vsync "$@" \
-    2>"$work/stderr" & pid=$!
-  for _ in $(seq 1200); do grep -q '^velmora: test frames drawn' "$work/stderr" && break; sleep 0.05; done
-  grep -q '^velmora: test frames drawn' "$work/stderr" || {
+    2>"$err" & pid=$!
+  for _ in $(seq 1200); do
+    grep -q '^velmora: test frames drawn' "$err" 2>/dev/null && break
+    sleep 0.05
+  done
+  grep -q '^velmora: test frames drawn' "$err" || {
     kill "$pid" "$window_pid"
-    fail "saver, $mode: frame $frames never came: $(cat "$work/stderr")"
+    fail "saver, $mode: frame $frames never came: $(cat "$err")"
     return 1
   }
   import -window root -crop 1024x768+0+0 +repage -depth 8 "$picture"
-  grep '^velmora: test frames drawn' "$work/stderr" >"$picture.summary"
+  grep '^velmora: test frames drawn' "$err" >"$picture.summary"
   kill "$pid"; wait "$pid" 2>/dev/null
   kill "$window_pid"; wait "$window_pid" 2>/dev/null
   return 0
@@ -109,8 +115,9 @@ done
 echo "-- a test seam it does not understand changes nothing"
 test_window 320 240
 VELMORA_TEST_FRAMES="3:16" "$saver" --window-id "$window" --no-vsync 2>"$work/stderr" & pid=$!
-for _ in $(seq 200); do grep -qF 'VELMORA_TEST_FRAMES="3:16" ignored' "$work/stderr" && break; sleep 0.05; done
-grep -qF 'VELMORA_TEST_FRAMES="3:16" ignored' "$work/stderr" || fail "no word of the bad seam: $(cat "$work/stderr")"
+said() { grep -qF 'VELMORA_TEST_FRAMES="3:16" ignored' "$work/stderr"; }
+for _ in $(seq 200); do said && break; sleep 0.05; done
+said || fail "no word of the bad seam: $(cat "$work/stderr")"
 # It goes on as the saver: its frames keep coming.
 import -window root -depth 8 "$work/first.ppm"
 sleep 0.5
