@@ -1,5 +1,7 @@
 #include "platform/wayland/WaylandSaver.h"
 
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
 #include <fcntl.h>
 #include <linux/input-event-codes.h>
 #include <poll.h>
@@ -393,7 +395,7 @@ int RunSaver() {
     std::fprintf(stderr, "velmora: the Wayland compositor offers no output to cover\n");
     return -1;
   }
-  if (!egl::Open(session.display, session.egl)) {
+  if (!egl::Open(EGL_PLATFORM_WAYLAND_KHR, session.display, session.egl)) {
     std::fprintf(stderr, "velmora: no EGL with desktop OpenGL on this Wayland display\n");
     return -1;
   }
