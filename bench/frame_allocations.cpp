@@ -1,10 +1,13 @@
 // Heap allocations per frame of the saver's frame loop over a long run, with the real video and
-// scene initialisation on a window and the loop body of the render thread (DrawFrame, the
-// banner, the optional frame-rate text, the swap). Two counts: operator new anywhere in the
-// process (the C++ side, ours: it must stay at zero), and every malloc, calloc and realloc, split
-// into those made inside the drawing calls, inside the swap, and on other threads (the driver's).
+// scene initialisation on a window and the render thread's frame (FrameRenderer: the creature,
+// the banner, the optional frame-rate text, the swap or the partial present). Two counts:
+// operator new anywhere in the process (the C++ side, ours: it must stay at zero), and every
+// malloc, calloc and realloc, split into those made inside the drawing calls, inside the swap,
+// and on other threads (the driver's).
 //
-//   frame_allocations WINDOW_ID [--seconds S] [--fps]
+//   frame_allocations WINDOW_ID [--seconds S] [--fps] [--whole-frames]
+//
+// --whole-frames draws and swaps every frame whole, as where the driver cannot show part of one.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -16,9 +19,8 @@
 #include "platform/Clock.h"
 #include "platform/GlSurface.h"
 #include "platform/Process.h"
-#include "render/Banner.h"
 #include "render/FpsCounter.h"
-#include "render/FrameDrawing.h"
+#include "render/Frame.h"
 #include "render/FrameTime.h"
 #include "render/VideoInit.h"
 
@@ -75,8 +77,28 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
+// The saver's surface, its presenting calls counted as the swap phase.
+struct PhasedSurface final : FrameSurface {
+  DeviceSurface device;
+  explicit PhasedSurface(platform::DeviceContext dc) : device(dc, true) {}
+  SurfaceFrame Begin(bool partial, bool screen) override { return device.Begin(partial, screen); }
+  bool CanPresentPartially() override { return device.CanPresentPartially(); }
+  void PresentWhole() override {
+    phase = Swapping;
+    device.PresentWhole();
+    phase = Drawing;
+  }
+  void PresentRect(const ScreenRect& rect) override {
+    phase = Swapping;
+    device.PresentRect(rect);
+    phase = Drawing;
+  }
+  platform::DeviceContext Context() const override { return device.Context(); }
+};
+
 int Usage() {
-  std::fprintf(stderr, "usage: frame_allocations WINDOW_ID [--seconds S] [--fps]\n");
+  std::fprintf(stderr,
+               "usage: frame_allocations WINDOW_ID [--seconds S] [--fps] [--whole-frames]\n");
   return 2;
 }
 
@@ -90,9 +112,12 @@ int main(int argc, char** argv) {
   if (end == argv[1] || *end != '\0' || window == 0) return Usage();
   double seconds = 20;
   bool overlay = false;
+  Presentation presentation = Presentation::Automatic;
   for (int i = 2; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--fps")) {
       overlay = true;
+    } else if (!std::strcmp(argv[i], "--whole-frames")) {
+      presentation = Presentation::Whole;
     } else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc) {
       seconds = std::atof(argv[++i]);
     } else {
@@ -107,17 +132,14 @@ int main(int argc, char** argv) {
                  window);
     return 1;
   }
-  const platform::DeviceContext dc = videoContext.deviceContext.load();
+  PhasedSurface surface(videoContext.deviceContext.load());
+  FrameRenderer renderer(surface, overlay ? &fpsCounter : nullptr, presentation);
   FrameTime frame;
   frame.tick = platform::TickCount();
   auto drawOne = [&] {
     phase = Drawing;
     frame.Advance(platform::TickCount());
-    DrawFrame(frame);
-    DrawBanner();
-    if (overlay) fpsCounter.UpdateAndDraw(dc);
-    phase = Swapping;
-    platform::SwapBuffers(dc);
+    renderer.Render(frame);
     phase = Outside;
   };
   // The driver builds its shader variants and buffers in the first frames.

@@ -1,5 +1,5 @@
 // Frame rate of the saver's own render thread (video and scene initialisation, then the frame
-// loop: DrawFrame, the banner, the optional frame-rate text, the swap) against the floor of
+// loop: FrameRenderer, the creature, banner, optional frame-rate text and swap) against the floor of
 // FloorSurface.h, side by side on one window: rounds alternate floor and saver (ABBA), each
 // counting swaps over the same number of seconds after a warm-up. The ratio is the figure.
 //

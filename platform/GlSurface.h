@@ -31,8 +31,10 @@ struct ScreenSize {
 };
 ScreenSize GetScreenSize(DeviceContext dc);
 
-// The drawable's current size in pixels (for the XScreenSaver modes, whose window may resize).
-ScreenSize GetDrawableSize(DeviceContext dc);
+// Gives the drawable the window's current size (for the modes whose window may resize: a child
+// drawable is resized, an EGL window told) and returns that size in pixels; {} once the window
+// is gone. Takes in the window system's news first, as SurfaceLost does.
+ScreenSize FitDrawableToWindow(DeviceContext dc);
 
 // The refresh rate in hertz of the display the surface is shown on; 0 when the display reports
 // none. The frame loop paces itself by it where the swap does not wait for the display.

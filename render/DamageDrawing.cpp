@@ -2,22 +2,14 @@
 
 #include <GL/glew.h>
 
+#include <cstdio>
+
 #include "creature/Ribbon.h"
 #include "creature/Surface.h"
 #include "creature/WingRecording.h"
 #include "render/Banner.h"
 #include "render/FrameDrawing.h"
-
-namespace {
-
-CreatureBounds::Matrix4 ModelViewProjection() {
-  CreatureBounds::Matrix4 projection{}, modelView{};
-  glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
-  return Multiply(projection, modelView);
-}
-
-}  // namespace
+#include "render/VideoInit.h"
 
 DamageDrawing::DamageDrawing() : bounds(SurfaceTable) {}
 
@@ -25,11 +17,8 @@ FrameDamage::Frame DamageDrawing::BeginFrame(const FrameTime& frame, int width, 
                                              const ScreenRect& overlay, bool exposed) {
   // Where the creature goes must be known before anything is cleared.
   AdvanceFrame(frame);
-  GLint viewport[4] = {0, 0, 0, 0};
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  const std::optional<ScreenRect> creature =
-      bounds.Project(ribbon, FrameWingGeometry().Vertices(), ModelViewProjection(), viewport[2],
-                     viewport[3]);
+  const std::optional<ScreenRect> creature = bounds.Project(
+      ribbon, FrameWingGeometry().Vertices(), FixedCameraTransform(), width, height);
   if (creature && !(Intersect(*creature, {0, 0, width, height}) == *creature)) ++clippedFrames;
 
   FrameDamage::Input input;
@@ -56,3 +45,15 @@ FrameDamage::Frame DamageDrawing::BeginFrame(const FrameTime& frame, int width, 
 }
 
 void DamageDrawing::EndFrame() { glDisable(GL_SCISSOR_TEST); }
+
+std::string DamageDrawing::Summary() const {
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "damage: %llu frames, %llu whole, %llu reaching past an edge, "
+                "%llu with nothing to redraw, %.2f %% of the window redrawn on average",
+                static_cast<unsigned long long>(damage.Frames()),
+                static_cast<unsigned long long>(damage.WholeFrames()),
+                static_cast<unsigned long long>(clippedFrames),
+                static_cast<unsigned long long>(unchangedFrames), 100.0 * damage.AverageCoverage());
+  return text;
+}

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "render/CreatureBounds.h"
 #include "render/FrameDamage.h"
 #include "render/FrameTime.h"
@@ -12,8 +14,9 @@ class DamageDrawing {
   DamageDrawing();
 
   // Advances the frame, clears and draws the creature and the banner inside the frame's dirty
-  // rectangle of a `width` x `height` drawable. `overlay` is the frame-rate text's rectangle,
-  // empty when it is not shown. The scissor test stays on until EndFrame.
+  // rectangle of a `width` x `height` drawable, which is also the viewport's size. `overlay` is
+  // the frame-rate text's rectangle, empty when it is not shown. The scissor test stays on until
+  // EndFrame.
   FrameDamage::Frame BeginFrame(const FrameTime& frame, int width, int height,
                                 const ScreenRect& overlay, bool exposed);
   void EndFrame();
@@ -23,6 +26,8 @@ class DamageDrawing {
   std::uint64_t ClippedFrames() const { return clippedFrames; }
   // Frames in which nothing changed (the creature out of view), so nothing was drawn.
   std::uint64_t UnchangedFrames() const { return unchangedFrames; }
+  // "damage: N frames, W whole, ..." for people and the tests that read it.
+  std::string Summary() const;
 
  private:
   CreatureBounds bounds;

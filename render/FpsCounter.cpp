@@ -3,14 +3,12 @@
 #include <cstdio>
 
 #include "platform/Clock.h"
-#include "platform/GlSurface.h"
 #include "platform/OverlayText.h"
 
 FpsCounter::FpsCounter(TickSource tickSource_)
     : tickSource(tickSource_ ? tickSource_ : platform::TickCount) {}
 
-void FpsCounter::Update() {
-  const std::uint32_t now = tickSource();
+void FpsCounter::Update(std::uint32_t now) {
   if (lastTick == 0xFFFFFFFF) lastTick = now;  // the very first sample is 0
   const double sample = static_cast<double>(now - lastTick);
   lastTick = now;
@@ -27,10 +25,9 @@ void FpsCounter::Update() {
   }
 }
 
-void FpsCounter::UpdateAndDraw(platform::DeviceContext dc) {
-  Update();
-  const platform::ScreenSize screen = platform::GetScreenSize(dc);
-  const OverlayRect rect = FpsOverlayRect(screen.width, screen.height);
+void FpsCounter::UpdateAndDraw(platform::DeviceContext dc, std::uint32_t now,
+                               const OverlayRect& rect) {
+  Update(now);
   platform::DrawOverlayText(dc, rect.right, rect.bottom, fpsText);
 }
 

@@ -4,6 +4,12 @@
 
 #include "platform/Types.h"
 
+// The text's clipping rectangle: from the top left corner to a tenth of the screen each way.
+struct OverlayRect {
+  int right = 0;
+  int bottom = 0;
+};
+
 // Measures the frame rate and draws it in the top left corner when the overlay is on.
 class FpsCounter {
  public:
@@ -13,10 +19,13 @@ class FpsCounter {
   // tickSource is the platform's tick count; tests pass a clock of their own.
   explicit FpsCounter(TickSource tickSource = nullptr);
 
-  // Takes one sample and draws the text into the top left tenth of the screen.
-  void UpdateAndDraw(platform::DeviceContext dc);
-  // The sampling half of UpdateAndDraw: the average and the text, nothing drawn.
-  void Update();
+  // Takes one sample at tick `now` and draws the text on the device context, clipped to `rect`
+  // (FpsOverlayRect of the screen).
+  void UpdateAndDraw(platform::DeviceContext dc, std::uint32_t now, const OverlayRect& rect);
+  // The sampling half of UpdateAndDraw: the average and the text, nothing drawn. Without `now`
+  // the sample is taken at the tick source's time.
+  void Update(std::uint32_t now);
+  void Update() { Update(tickSource()); }
 
   // 1000 / average frame time, or -1 when there is no positive average. Safe to call from the
   // window thread while the render thread updates the counter.
@@ -35,11 +44,6 @@ class FpsCounter {
   char fpsText[32] = "";
 };
 
-// The text's clipping rectangle: from the top left corner to a tenth of the screen each way.
-struct OverlayRect {
-  int right = 0;
-  int bottom = 0;
-};
 OverlayRect FpsOverlayRect(int screenWidth, int screenHeight);
 
 extern FpsCounter fpsCounter;

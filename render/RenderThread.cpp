@@ -7,20 +7,21 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "base/AppLog.h"
+#include "base/Random.h"
 #include "base/SettingsStore.h"
 #include "creature/FlightController.h"
 #include "platform/Clock.h"
 #include "platform/GlSurface.h"
 #include "platform/Notify.h"
-#include "platform/PartialPresent.h"
 #include "platform/RenderThread.h"
-#include "render/Banner.h"
-#include "render/DamageDrawing.h"
 #include "render/FpsCounter.h"
-#include "render/FrameDrawing.h"
+#include "render/Frame.h"
 #include "render/FramePacer.h"
 #include "render/FrameTime.h"
 #include "render/VideoInit.h"
@@ -29,15 +30,6 @@ namespace {
 
 std::atomic<bool> followWindowSize{false};
 std::atomic<bool> restartFlight{false};
-
-// Sets the viewport to the drawable whenever its size changes; an unreadable size keeps the last.
-void FollowDrawableSize(platform::DeviceContext dc, platform::ScreenSize& viewport) {
-  const platform::ScreenSize size = platform::GetDrawableSize(dc);
-  if (size.width <= 0 || size.height <= 0) return;
-  if (size.width == viewport.width && size.height == viewport.height) return;
-  glViewport(0, 0, size.width, size.height);
-  viewport = size;
-}
 
 using PacerClock = std::chrono::steady_clock;
 
@@ -62,33 +54,37 @@ std::optional<FramePacer> MakePacer(platform::DeviceContext dc) {
   return FramePacer(std::llround(1e6 / (hz >= 1 && hz <= 1000 ? hz : 60.0)));
 }
 
-// Where the processor draws, clearing and showing the whole window every frame costs far more
-// than the creature does; there frames are drawn and shown only where they changed. Elsewhere
-// (a graphics card, no way to show part of a frame) frames stay whole.
-std::optional<DamageDrawing> MakeDamageDrawing(platform::DeviceContext dc) {
-  if (!IsSoftwareRenderer(platform::RendererName()) || !platform::PartialPresentAvailable(dc))
-    return std::nullopt;
-  return std::optional<DamageDrawing>(std::in_place);
-}
+// A test seam: VELMORA_TEST_FRAMES="SEED:ELAPSED:FRAMES:whole|partial" makes a run repeatable.
+// The flight is seeded with SEED, every frame is ELAPSED ms after the one before on a clock of
+// its own (the frame-rate text reads it too), frames are whole or in part where the surface
+// allows, and after FRAMES frames the window keeps the last one until the saver closes; then a
+// line on stderr says so, with what the partial frames did.
+struct TestFrames {
+  unsigned seed = 0;
+  unsigned elapsedMs = 0;
+  long frames = 0;
+  Presentation presentation = Presentation::Automatic;
+};
 
-// One frame drawn and shown only where it changed; the frame-rate text is inside that part.
-void DrawPartialFrame(platform::DeviceContext dc, DamageDrawing& drawing, const FrameTime& frame,
-                      bool overlay) {
-  const platform::PartialPresentState state = platform::TakePartialPresentState(dc);
-  ScreenRect overlayRect;
-  if (overlay) {
-    const platform::ScreenSize screen = platform::GetScreenSize(dc);
-    const OverlayRect text = FpsOverlayRect(screen.width, screen.height);
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    overlayRect = TopLeftRect(text.right, text.bottom, viewport[3]);
+std::optional<TestFrames> ReadTestFrames() {
+  const char* text = std::getenv("VELMORA_TEST_FRAMES");
+  if (text == nullptr) return std::nullopt;
+  TestFrames test;
+  char mode[8] = "";
+  int end = 0;
+  if (std::sscanf(text, "%u:%u:%ld:%7[a-z]%n", &test.seed, &test.elapsedMs, &test.frames, mode,
+                  &end) == 4 &&
+      text[end] == '\0' && test.frames > 0 && test.elapsedMs <= 60000 &&
+      (std::strcmp(mode, "whole") == 0 || std::strcmp(mode, "partial") == 0)) {
+    test.presentation =
+        std::strcmp(mode, "whole") == 0 ? Presentation::Whole : Presentation::Automatic;
+    return test;
   }
-  const FrameDamage::Frame next =
-      drawing.BeginFrame(frame, state.width, state.height, overlayRect, state.exposed);
-  if (overlay) fpsCounter.UpdateAndDraw(dc);
-  drawing.EndFrame();
-  platform::PresentRect(dc, next.dirty.left, next.dirty.bottom, next.dirty.Width(),
-                        next.dirty.Height());
+  std::fprintf(stderr,
+               "velmora: VELMORA_TEST_FRAMES=\"%s\" ignored: not "
+               "SEED:ELAPSED:FRAMES:whole|partial\n",
+               text);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -119,34 +115,39 @@ unsigned RenderThreadProc(platform::WindowHandle window) {
   }
 
   const platform::DeviceContext dc = videoContext.deviceContext.load();
-  const bool follow = followWindowSize.load();
-  // Unknown at first, so the first frame sets it: the size may have changed since the context
-  // was made current, and that change is reported only once.
-  platform::ScreenSize viewport{};
+  const std::optional<TestFrames> test = ReadTestFrames();
+  if (test) {
+    SeedRandom(test->seed);
+    frame = FrameTime{};
+  }
   std::optional<FramePacer> pacer = MakePacer(dc);
   std::optional<platform::FineTimer> fineTimer;
   if (pacer) fineTimer.emplace();
-  std::optional<DamageDrawing> damage = MakeDamageDrawing(dc);
+  DeviceSurface surface(dc, followWindowSize.load());
+  FrameRenderer renderer(surface, overlay ? &fpsCounter : nullptr,
+                         test ? test->presentation : Presentation::Automatic);
+  long framesLeft = test ? test->frames : -1;
   std::int64_t start = NowUs();
   while (!platform::RenderThreadStopRequested()) {
-    if (platform::SurfaceLost(dc)) {
+    if (framesLeft == 0) {
+      // The test's frames are drawn: the window keeps the last one until the close.
+      const DamageDrawing* damage = renderer.Damage();
+      std::fprintf(stderr, "velmora: test frames drawn; %s\n",
+                   damage ? damage->Summary().c_str() : "whole frames");
+      std::fflush(stderr);
+      while (!platform::RenderThreadStopRequested()) platform::WaitForStopRequest(100000);
+      break;
+    }
+    frame.Advance(test ? frame.tick + test->elapsedMs : platform::TickCount());
+    // The flight is the render thread's alone: a restart asked for elsewhere happens here.
+    if (restartFlight.exchange(false)) flightController.Restart();
+    if (!renderer.Render(frame)) {
       // The window is gone: nothing to draw on and no swap to pace the loop until the close.
       platform::WaitForStopRequest(10000);
       start = NowUs();
       continue;
     }
-    if (follow) FollowDrawableSize(dc, viewport);
-    frame.Advance(platform::TickCount());
-    // The flight is the render thread's alone: a restart asked for elsewhere happens here.
-    if (restartFlight.exchange(false)) flightController.Restart();
-    if (damage) {
-      DrawPartialFrame(dc, *damage, frame, overlay);
-    } else {
-      DrawFrame(frame);
-      DrawBanner();
-      if (overlay) fpsCounter.UpdateAndDraw(dc);
-      platform::SwapBuffers(dc);
-    }
+    if (framesLeft > 0) --framesLeft;
     if (pacer) {
       WaitUntil(pacer->NextStart(start, NowUs()));
       start = NowUs();

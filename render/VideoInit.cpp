@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 
 #include "base/AppLog.h"
@@ -14,19 +15,47 @@
 #include "render/Banner.h"
 #include "render/Scene.h"
 
+namespace {
+
+// The aspect ratio stays 4:3 whatever the window's shape.
+constexpr double FieldOfView = 21.0, Aspect = 1.3333333, Near = 0.01, Far = 100.0;
+constexpr double EyeDistance = 4.0;
+
+}  // namespace
+
 void SetFixedCamera() {
-  // The aspect ratio stays 4:3 whatever the window's shape.
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(21.0, 1.3333333, 0.01, 100.0);
+  gluPerspective(FieldOfView, Aspect, Near, Far);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  gluLookAt(0, 0, 4, 0, 0, 0, 0, 1, 0);
+  gluLookAt(0, 0, EyeDistance, 0, 0, 0, 0, 1, 0);
   glEnable(GL_CULL_FACE);
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_AUTO_NORMAL);
   glFrontFace(GL_CCW);
   glCullFace(GL_BACK);
+}
+
+const CameraMatrix& FixedCameraTransform() {
+  // gluPerspective's own arithmetic in double, each entry then held in single precision as GL
+  // holds its matrices; the look-at is a pure move back along z. The product is the one the
+  // frames' bounds were once read back from GL with, to the bit.
+  static const CameraMatrix transform = [] {
+    const double radians = FieldOfView / 2 * 3.14159265358979323846 / 180;
+    const double cotangent = std::cos(radians) / std::sin(radians);
+    const auto held = [](double v) { return static_cast<double>(static_cast<float>(v)); };
+    CameraMatrix projection{}, modelView{};
+    projection[0] = held(cotangent / Aspect);
+    projection[5] = held(cotangent);
+    projection[10] = held(-(Far + Near) / (Far - Near));
+    projection[11] = -1;
+    projection[14] = held(-2 * Near * Far / (Far - Near));
+    modelView[0] = modelView[5] = modelView[10] = modelView[15] = 1;
+    modelView[14] = -EyeDistance;
+    return Multiply(projection, modelView);
+  }();
+  return transform;
 }
 
 int SwapIntervalSetting() {

@@ -1,6 +1,8 @@
 #pragma once
 #include <atomic>
 
+#include "render/CreatureBounds.h"
+
 #include "platform/Types.h"
 
 // The saver window as seen by OpenGL. Written by the render thread during video initialisation;
@@ -24,3 +26,8 @@ int SwapIntervalSetting();
 
 // The fixed camera and state every frame relies on, on the current context.
 void SetFixedCamera();
+
+// The fixed camera's projection times model-view (column-major), computed once: what GL holds
+// after SetFixedCamera, without reading it back each frame.
+using CameraMatrix = CreatureBounds::Matrix4;
+const CameraMatrix& FixedCameraTransform();

@@ -8,16 +8,18 @@
 //
 // Frames are numbered from 1; each advances the clock by --elapsed milliseconds (16 unless told).
 // Each frame in --at (default: the last) is written to DIR/frame-NNNNN.png.
-// Without --present a picture is the back buffer as drawn. With it every frame is shown in the
-// window as the saver shows it, whole (a swap) or drawn and shown only where it changed (damage),
-// and a picture is what the window shows. --resize changes the window's size before frame F.
+// The window is made an OpenGL surface and its frames drawn and shown by the saver's own code
+// (InitVideo, FrameRenderer on the saver's surface, which follows the window's size). Without
+// --present a picture is the back buffer as drawn. With it every frame is shown in the window as
+// the saver shows it, whole (a swap) or drawn and shown only where it changed (damage), and a
+// picture is what the window shows. --resize changes the window's size before frame F.
 // --soak draws frames of 0 to MAXMS milliseconds at random, starting the clock shortly before its
 // 32-bit wrap, checks every frame's state and writes pictures only for an explicit --at. It exits
 // 1 at the first violation and prints what it was.
 #include <GL/glew.h>
-#include <GL/glu.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,21 +31,19 @@
 #include <vector>
 
 #include "base/Random.h"
+#include "base/SettingsStore.h"
 #include "creature/Ribbon.h"
-#include "platform/OverlayText.h"
+#include "platform/GlSurface.h"
+#include "platform/Process.h"
 #include "platform/SnapshotWindow.h"
-#include "render/Banner.h"
-#include "render/DamageDrawing.h"
+#include "platform/linux/GlBindings.h"
 #include "render/FpsCounter.h"
+#include "render/Frame.h"
 #include "render/FrameDrawing.h"
 #include "render/FrameSoak.h"
 #include "render/VideoInit.h"
-#include "render/Scene.h"
 
 namespace {
-
-std::uint32_t snapshotTick = 0;
-std::uint32_t SnapshotTicks() { return snapshotTick; }
 
 bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb) {
   FILE* file = std::fopen(path.c_str(), "wb");
@@ -66,11 +66,47 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   return std::fclose(file) == 0 && ok;
 }
 
-// The saver's fixed camera and state, and the clear colour scene initialisation sets.
-void SetSaverCamera() {
-  SetFixedCamera();
-  glClearColor(0.1f, 0.2f, 0.2f, 1.0f);
+// The back buffer as 8-bit RGB, top row first.
+std::vector<std::uint8_t> ReadBackBuffer(int width, int height) {
+  std::vector<std::uint8_t> bottomUp(static_cast<std::size_t>(width) * height * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  std::vector<std::uint8_t> rgb(bottomUp.size());
+  const std::size_t row = static_cast<std::size_t>(width) * 3;
+  for (int y = 0; y < height; ++y)
+    std::copy_n(bottomUp.data() + row * (height - 1 - y), row, rgb.data() + row * y);
+  return rgb;
 }
+
+// The saver's surface; only, without --present, a frame stays in the back buffer to be read
+// there, and the tool swaps after reading it.
+class SnapshotSurface final : public FrameSurface {
+ public:
+  SnapshotSurface(platform::DeviceContext dc, bool show) : device(dc, true), show(show) {}
+  SurfaceFrame Begin(bool partial, bool screen) override { return device.Begin(partial, screen); }
+  bool CanPresentPartially() override { return device.CanPresentPartially(); }
+  void PresentWhole() override {
+    if (show) device.PresentWhole();
+  }
+  void PresentRect(const ScreenRect& rect) override { device.PresentRect(rect); }
+  platform::DeviceContext Context() const override { return device.Context(); }
+
+ private:
+  DeviceSurface device;
+  bool show;
+};
+
+// The GL context goes before the window it draws on.
+struct VideoRelease {
+  platform::WindowHandle window;
+  ~VideoRelease() {
+    platform::ReleaseCurrentGlContext();
+    const platform::DeviceContext dc = videoContext.deviceContext.exchange(nullptr);
+    platform::DeleteGlContext(dc, videoContext.glContext.exchange(nullptr));
+    if (dc != nullptr) platform::ReleaseDeviceContext(window, dc);
+  }
+};
 
 int Usage() {
   std::fprintf(stderr,
@@ -91,6 +127,7 @@ bool ParseNumber(const char* text, long& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::PrepareProcess();
   long seed = 1, elapsed = 16, frames = 240, width = 1024, height = 768, soakMaxMs = -1;
   bool fps = false;
   enum class Present { Never, Full, Damage } present = Present::Never;
@@ -151,62 +188,50 @@ int main(int argc, char** argv) {
   if (!dir.empty()) std::filesystem::create_directories(dir, error);
   platform::SnapshotWindow window(static_cast<int>(width), static_cast<int>(height));
   if (!window.Ok()) return 1;
-  SeedRandom(static_cast<unsigned>(seed));
-  SetSaverCamera();
-  if (CreateBannerTexture() != 0 || InitScene() != 0) {
-    std::fprintf(stderr, "snapshot: scene initialisation failed\n");
+  // Frames as fast as they are drawn; nothing here waits for the display.
+  settingsStore.Set("EnableVSync", 0);
+  const VideoRelease release{window.Handle()};
+  if (InitVideo(window.Handle()) != 0) {
+    std::fprintf(stderr, "snapshot: video or scene initialisation failed\n");
     return 1;
   }
-
-  FpsCounter counter(SnapshotTicks);
-  const OverlayRect rect = FpsOverlayRect(static_cast<int>(width), static_cast<int>(height));
+  SeedRandom(static_cast<unsigned>(seed));
+  const platform::DeviceContext dc = videoContext.deviceContext.load();
+  SnapshotSurface surface(dc, present != Present::Never);
+  FpsCounter counter;
+  FrameRenderer renderer(surface, fps ? &counter : nullptr,
+                         present == Present::Damage ? Presentation::Partial : Presentation::Whole);
+  if (present == Present::Damage && !renderer.Partial()) {
+    std::fprintf(stderr, "snapshot: the display cannot show part of a frame\n");
+    return 1;
+  }
   FrameSoak soaker(static_cast<unsigned>(seed), static_cast<std::uint32_t>(soak ? soakMaxMs : 0));
   FrameTime frame;
   // Ten minutes before the tick count wraps, so a soak crosses the wrap.
-  if (soak) frame.tick = snapshotTick = 0xFFFFFFFFu - 600000u;
-  std::optional<DamageDrawing> damage;
-  if (present == Present::Damage) {
-    if (!window.CanPresentRect()) {
-      std::fprintf(stderr, "snapshot: the display cannot show part of a frame\n");
-      return 1;
-    }
-    damage.emplace();
-  }
+  if (soak) frame.tick = 0xFFFFFFFFu - 600000u;
   for (long n = 1; n <= frames; ++n) {
-    if (const auto resize = resizes.find(n); resize != resizes.end()) {
-      window.Resize(static_cast<int>(resize->second.first), static_cast<int>(resize->second.second));
-      glViewport(0, 0, window.Width(), window.Height());
-    }
+    if (const auto resize = resizes.find(n); resize != resizes.end())
+      window.Resize(static_cast<int>(resize->second.first),
+                    static_cast<int>(resize->second.second));
     const std::uint32_t step = soak ? soaker.NextElapsed() : static_cast<std::uint32_t>(elapsed);
     frame.Advance(frame.tick + step);
-    snapshotTick = frame.tick;
-    FrameDamage::Frame shown;
-    if (damage) {
-      const ScreenRect text = fps ? TopLeftRect(rect.right, rect.bottom, window.Height())
-                                  : ScreenRect{};
-      shown = damage->BeginFrame(frame, window.Width(), window.Height(), text, false);
-    } else {
-      DrawFrame(frame);
-      DrawBanner();
+    if (!renderer.Render(frame)) {
+      std::fprintf(stderr, "snapshot: frame %ld: the window is gone\n", n);
+      return 1;
     }
-    if (fps || soak) counter.Update();
-    if (fps) platform::DrawOverlayText(nullptr, rect.right, rect.bottom, counter.Text());
-    if (damage) damage->EndFrame();
+    // The soak checks the counter's state every frame, text or none.
+    if (soak && !fps) counter.Update(frame.tick);
     if (soak && !soaker.Check(ribbon, FrameDrawingWings(), counter, frame.elapsedMs)) {
       std::fprintf(stderr, "snapshot: frame %ld: %s\n", n, soaker.Violation());
       return 1;
-    }
-    if (present == Present::Full) window.Swap();
-    if (damage) {
-      window.PresentRect(shown.dirty.left, shown.dirty.bottom, shown.dirty.Width(),
-                         shown.dirty.Height());
     }
     if (at.count(n)) {
       char name[32];
       std::snprintf(name, sizeof name, "/frame-%05ld.png", n);
       const std::string path = dir + name;
-      const std::vector<std::uint8_t> rgb =
-          present == Present::Never ? window.ReadRgb() : window.ReadWindowRgb();
+      const std::vector<std::uint8_t> rgb = present == Present::Never
+                                                ? ReadBackBuffer(window.Width(), window.Height())
+                                                : window.ReadWindowRgb();
       if (rgb.empty()) {
         std::fprintf(stderr, "snapshot: frame %ld: the window does not fit on the screen\n", n);
         return 1;
@@ -217,18 +242,10 @@ int main(int argc, char** argv) {
       }
       std::printf("%s\n", path.c_str());
     }
-    if (present == Present::Never) window.Swap();
+    if (present == Present::Never) platform::SwapBuffers(dc);
   }
-  if (damage) {
-    const FrameDamage& d = damage->Damage();
-    std::printf("damage: %llu frames, %llu whole, %llu reaching past an edge, "
-                "%llu with nothing to redraw, %.2f %% of the window redrawn on average\n",
-                static_cast<unsigned long long>(d.Frames()),
-                static_cast<unsigned long long>(d.WholeFrames()),
-                static_cast<unsigned long long>(damage->ClippedFrames()),
-                static_cast<unsigned long long>(damage->UnchangedFrames()),
-                100.0 * d.AverageCoverage());
-  }
+  if (const DamageDrawing* damage = renderer.Damage())
+    std::printf("%s\n", damage->Summary().c_str());
   if (soak) {
     std::printf("soak: %lld frames, %.2f simulated hours, every frame within bounds\n",
                 static_cast<long long>(soaker.Frames()), soaker.SimulatedMs() / 3600000.0);

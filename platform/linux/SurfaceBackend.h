@@ -19,7 +19,7 @@ struct SurfaceBackend {
   void (*deleteGlContext)(DeviceContext dc, GlContext context);
   void (*releaseDeviceContext)(WindowHandle window, DeviceContext dc);
   ScreenSize (*getScreenSize)(DeviceContext dc);
-  ScreenSize (*getDrawableSize)(DeviceContext dc);
+  ScreenSize (*fitDrawableToWindow)(DeviceContext dc);
   double (*refreshRate)(DeviceContext dc);
   bool (*surfaceLost)(DeviceContext dc);
   void (*drawOverlayText)(DeviceContext dc, int right, int bottom, const char* text);

@@ -43,7 +43,7 @@ void ReleaseDeviceContext(WindowHandle window, DeviceContext dc) {
   Active().releaseDeviceContext(window, dc);
 }
 ScreenSize GetScreenSize(DeviceContext dc) { return Active().getScreenSize(dc); }
-ScreenSize GetDrawableSize(DeviceContext dc) { return Active().getDrawableSize(dc); }
+ScreenSize FitDrawableToWindow(DeviceContext dc) { return Active().fitDrawableToWindow(dc); }
 double RefreshRate(DeviceContext dc) { return Active().refreshRate(dc); }
 bool SurfaceLost(DeviceContext dc) { return Active().surfaceLost(dc); }
 // Both window systems make the frame-rate font on first use, per context.

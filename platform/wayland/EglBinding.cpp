@@ -1,13 +1,11 @@
 #include "platform/wayland/EglBinding.h"
 
 #include <EGL/eglext.h>
-#include <wayland-client.h>
-#include <wayland-egl.h>
 
 namespace platform::egl {
 
-bool Open(wl_display* connection, Binding& binding) {
-  binding.display = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, connection, nullptr);
+bool Open(EGLenum platform, void* nativeDisplay, Binding& binding) {
+  binding.display = eglGetPlatformDisplay(platform, nativeDisplay, nullptr);
   if (binding.display == EGL_NO_DISPLAY) return false;
   if (!eglInitialize(binding.display, nullptr, nullptr)) return false;
   if (!eglBindAPI(EGL_OPENGL_API)) return false;
@@ -40,9 +38,29 @@ EGLContext CreateContext(const Binding& binding) {
   return eglCreateContext(binding.display, binding.config, EGL_NO_CONTEXT, attributes);
 }
 
-EGLSurface CreateSurface(const Binding& binding, wl_egl_window* window) {
+EGLSurface CreateSurface(const Binding& binding, void* nativeWindow) {
   return eglCreateWindowSurface(binding.display, binding.config,
-                                reinterpret_cast<EGLNativeWindowType>(window), nullptr);
+                                reinterpret_cast<EGLNativeWindowType>(nativeWindow), nullptr);
+}
+
+void MakeCurrent(const Binding& binding, EGLSurface surface, EGLContext context) {
+  eglMakeCurrent(binding.display, surface, surface, context);
+}
+
+void SwapBuffers(const Binding& binding, EGLSurface surface) {
+  eglSwapBuffers(binding.display, surface);
+}
+
+void SetSwapInterval(const Binding& binding, int interval) {
+  eglSwapInterval(binding.display, interval);
+}
+
+void DestroyContext(const Binding& binding, EGLContext context) {
+  eglDestroyContext(binding.display, context);
+}
+
+void DestroySurface(const Binding& binding, EGLSurface surface) {
+  eglDestroySurface(binding.display, surface);
 }
 
 void ReleaseCurrent() {

@@ -1,10 +1,8 @@
 #pragma once
-// The Wayland backend's GL binding: EGL on the compositor's connection, desktop OpenGL with a
-// compatibility context (the saver draws with the fixed-function pipeline and GLSL 1.10).
+// The GL binding over EGL: desktop OpenGL with a compatibility context (the saver draws with the
+// fixed-function pipeline and GLSL 1.10). It knows no window system: the caller names its
+// platform (EGL_PLATFORM_WAYLAND_KHR, ...) and hands over the native display and window.
 #include <EGL/egl.h>
-
-struct wl_display;
-struct wl_egl_window;
 
 namespace platform::egl {
 
@@ -13,12 +11,19 @@ struct Binding {
   EGLConfig config = nullptr;
 };
 
-// Initialises EGL for the connection and picks a config: RGB 8 bits each, at least 8 depth bits,
-// no stencil where there is such a config, a window surface, desktop OpenGL. False when EGL or
-// desktop OpenGL is not there.
-bool Open(wl_display* connection, Binding& binding);
+// Initialises EGL for the native display of `platform` and picks a config: RGB 8 bits each, at
+// least 8 depth bits, no stencil where there is such a config, a window surface, desktop OpenGL.
+// False when EGL or desktop OpenGL is not there.
+bool Open(EGLenum platform, void* nativeDisplay, Binding& binding);
 EGLContext CreateContext(const Binding& binding);
-EGLSurface CreateSurface(const Binding& binding, wl_egl_window* window);
+// A window surface on the native window (a wl_egl_window on Wayland).
+EGLSurface CreateSurface(const Binding& binding, void* nativeWindow);
+void MakeCurrent(const Binding& binding, EGLSurface surface, EGLContext context);
+void SwapBuffers(const Binding& binding, EGLSurface surface);
+void SetSwapInterval(const Binding& binding, int interval);
+void DestroyContext(const Binding& binding, EGLContext context);
+void DestroySurface(const Binding& binding, EGLSurface surface);
+// Lets go of the calling thread's current EGL context, if it has one.
 void ReleaseCurrent();
 
 }  // namespace platform::egl

@@ -2,6 +2,8 @@
 // as the close rules see it, and the covers' end.
 #include "platform/wayland/WaylandSaver.h"
 
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
 #include <poll.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -141,7 +143,7 @@ int RunSaver() {
     return -1;
   }
   session.display = globals.display;
-  if (!egl::Open(session.display, session.egl)) {
+  if (!egl::Open(EGL_PLATFORM_WAYLAND_KHR, session.display, session.egl)) {
     std::fprintf(stderr, "velmora: no EGL with desktop OpenGL on this Wayland display\n");
     return -1;
   }

@@ -48,7 +48,7 @@ GlContext CreateContext(DeviceContext dc) {
 void MakeCurrent(DeviceContext dc, GlContext context) {
   Drawable* d = Of(dc);
   if (d == nullptr) return;
-  eglMakeCurrent(session->egl.display, d->surface, d->surface, static_cast<EGLContext>(context));
+  egl::MakeCurrent(session->egl, d->surface, static_cast<EGLContext>(context));
 }
 
 void Swap(DeviceContext dc) {
@@ -56,7 +56,7 @@ void Swap(DeviceContext dc) {
   if (d == nullptr || session->lost.load()) return;
   if (faults::SwapFaults()) std::raise(SIGSEGV);
   faults::WaitWhileSwapStalls();
-  eglSwapBuffers(session->egl.display, d->surface);
+  egl::SwapBuffers(session->egl, d->surface);
   faults::CountSwap();
 }
 
@@ -67,18 +67,18 @@ bool SwapControl(DeviceContext dc) { return dc != nullptr && !faults::SwapContro
 void SetInterval(DeviceContext dc, int interval) {
   if (dc == nullptr) return;
   faults::RecordSwapInterval(interval);
-  eglSwapInterval(session->egl.display, 0);
+  egl::SetSwapInterval(session->egl, 0);
 }
 
 void DeleteContext(DeviceContext dc, GlContext context) {
   if (dc == nullptr || context == nullptr) return;
-  eglDestroyContext(session->egl.display, static_cast<EGLContext>(context));
+  egl::DestroyContext(session->egl, static_cast<EGLContext>(context));
 }
 
 void Release(WindowHandle, DeviceContext dc) {
   Drawable* d = Of(dc);
   if (d == nullptr) return;
-  if (d->surface != EGL_NO_SURFACE) eglDestroySurface(session->egl.display, d->surface);
+  if (d->surface != EGL_NO_SURFACE) egl::DestroySurface(session->egl, d->surface);
   wl_egl_window_destroy(d->window);
   delete d;
 }
@@ -89,7 +89,7 @@ ScreenSize ScreenOf(DeviceContext dc) {
 }
 
 // The compositor's size is taken on the render thread, between frames.
-ScreenSize DrawableSize(DeviceContext dc) {
+ScreenSize FitDrawable(DeviceContext dc) {
   Drawable* d = Of(dc);
   if (d == nullptr || session->lost.load()) return {};
   const int width = session->width.load();
@@ -122,7 +122,7 @@ void SetSession(Session* s) { session = s; }
 const SurfaceBackend& WaylandSurfaceBackend() {
   static const SurfaceBackend backend{
       Acquire,       CreateContext, MakeCurrent,     Swap,       SwapControl,
-      SetInterval,   DeleteContext, Release,         ScreenOf,   DrawableSize,
+      SetInterval,   DeleteContext, Release,         ScreenOf,   FitDrawable,
       Refresh,       Lost,          DrawOverlayText, Notify,     egl::ReleaseCurrent,
       NoPartialPresent, NoPartialState, NoPresentRect};
   return backend;

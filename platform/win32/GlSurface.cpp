@@ -100,7 +100,7 @@ double RefreshRate(DeviceContext dc) {
   return rate > 1 ? rate : 0;
 }
 
-ScreenSize GetDrawableSize(DeviceContext dc) {
+ScreenSize FitDrawableToWindow(DeviceContext dc) {
   RECT r{};
   GetClientRect(WindowFromDC(Dc(dc)), &r);
   return {r.right - r.left, r.bottom - r.top};

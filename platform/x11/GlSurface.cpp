@@ -197,7 +197,7 @@ ScreenSize GetScreenSize(DeviceContext dc) {
   return {DisplayWidth(s->display, s->screen), DisplayHeight(s->display, s->screen)};
 }
 
-ScreenSize GetDrawableSize(DeviceContext dc) {
+ScreenSize FitDrawableToWindow(DeviceContext dc) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
   if (s == nullptr) return {};
   PollEvents(*s);

@@ -42,11 +42,19 @@ GlContext CreateContext(Display* display, XVisualInfo* visual) {
   return glXCreateContext(display, visual, nullptr, True);
 }
 
-void MakeCurrent(Display* display, Drawable drawable, GlContext context) {
-  glXMakeCurrent(display, drawable, static_cast<GLXContext>(context));
+bool MakeCurrent(Display* display, Drawable drawable, GlContext context) {
+  return glXMakeCurrent(display, drawable, static_cast<GLXContext>(context)) == True;
 }
 
 void SwapBuffers(Display* display, Drawable drawable) { glXSwapBuffers(display, drawable); }
+
+bool CopySubBufferAvailable() {
+  return GLXEW_MESA_copy_sub_buffer && glXCopySubBufferMESA != nullptr;
+}
+
+void CopySubBuffer(Display* display, Drawable drawable, int x, int y, int width, int height) {
+  glXCopySubBufferMESA(display, drawable, x, y, width, height);
+}
 
 bool SwapControlAvailable() { return GLXEW_EXT_swap_control; }
 
@@ -62,6 +70,14 @@ void DestroyContext(Display* display, GlContext context) {
 
 void ReleaseCurrent() {
   if (glXGetCurrentContext() != nullptr) glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
+}
+
+GlContext CurrentContext() { return glXGetCurrentContext(); }
+
+Display* CurrentDisplay() { return glXGetCurrentDisplay(); }
+
+void UseXFont(Font font, int first, int count, unsigned listBase) {
+  glXUseXFont(font, first, count, static_cast<int>(listBase));
 }
 
 }  // namespace glx

@@ -24,8 +24,13 @@ namespace platform::glx {
 
 // A direct context for `visual`, or nullptr.
 GlContext CreateContext(Display* display, XVisualInfo* visual);
-void MakeCurrent(Display* display, Drawable drawable, GlContext context);
+// False when GLX refuses the drawable or the context.
+bool MakeCurrent(Display* display, Drawable drawable, GlContext context);
 void SwapBuffers(Display* display, Drawable drawable);
+// GLX_MESA_copy_sub_buffer: showing a rectangle (x, y from the bottom left corner) of the back
+// buffer in the window while the back buffer keeps its contents. Ask after glewInit.
+bool CopySubBufferAvailable();
+void CopySubBuffer(Display* display, Drawable drawable, int x, int y, int width, int height);
 // GLX_EXT_swap_control, as GLEW reports it after glewInit.
 bool SwapControlAvailable();
 // False when the driver has no glXSwapIntervalEXT.
@@ -33,5 +38,10 @@ bool SetSwapInterval(Display* display, Drawable drawable, int interval);
 void DestroyContext(Display* display, GlContext context);
 // Lets go of the calling thread's current GLX context, if it has one.
 void ReleaseCurrent();
+// The calling thread's current context and its connection; nullptr when it has none.
+GlContext CurrentContext();
+Display* CurrentDisplay();
+// Display lists `listBase` + c drawing the glyphs `first` .. `first` + `count` - 1 of `font`.
+void UseXFont(Font font, int first, int count, unsigned listBase);
 
 }  // namespace platform::glx

@@ -1,7 +1,6 @@
 #include "platform/OverlayText.h"
 
 #include <GL/glew.h>
-#include <GL/glx.h>
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "platform/GlBitmapText.h"
+#include "platform/x11/GlxBinding.h"
 
 namespace platform::x11backend {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 // context or connection may come back at the address of one that is gone, so an entry whose lists
 // the current context does not know is made again, its font loaded afresh.
 struct OverlayFont {
-  GLXContext context = nullptr;
+  GlContext context = nullptr;
   Display* display = nullptr;
   XFontStruct* font = nullptr;
   GlBitmapFont lists;
@@ -34,7 +34,7 @@ int CharWidth(const XFontStruct* font, unsigned char c) {
   return font->max_bounds.width;
 }
 
-GlBitmapFont FontFor(GLXContext context, Display* display) {
+GlBitmapFont FontFor(GlContext context, Display* display) {
   std::lock_guard lock(fontsLock);
   auto entry = std::find_if(fonts.begin(), fonts.end(), [&](const OverlayFont& f) {
     return f.context == context && f.display == display;
@@ -50,7 +50,7 @@ GlBitmapFont FontFor(GLXContext context, Display* display) {
   if (!entry->font) return entry->lists;
   const GLuint base = glGenLists(256);
   if (base == 0) return entry->lists;
-  glXUseXFont(entry->font->fid, 0, 256, static_cast<int>(base));
+  glx::UseXFont(entry->font->fid, 0, 256, base);
   entry->lists.listBase = base;
   entry->lists.ascent = entry->font->ascent;
   entry->lists.lineHeight = entry->font->ascent + entry->font->descent;
@@ -62,8 +62,8 @@ GlBitmapFont FontFor(GLXContext context, Display* display) {
 }  // namespace
 
 void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
-  Display* display = glXGetCurrentDisplay();
-  GLXContext context = glXGetCurrentContext();
+  Display* display = glx::CurrentDisplay();
+  const GlContext context = glx::CurrentContext();
   if (!display || !context) return;
   DrawGlBitmapText(FontFor(context, display), right, bottom, text);
 }

@@ -1,11 +1,11 @@
 #include "platform/PartialPresent.h"
 
 #include <GL/glew.h>
-#include <GL/glxew.h>
 
 #include <csignal>
 
 #include "platform/GlSurfaceFaults.h"
+#include "platform/x11/GlxBinding.h"
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Surface.h"
 
@@ -26,7 +26,7 @@ PartialPresentState TakePartialPresentState(DeviceContext dc) {
     // would be drawn into a back buffer of the old size. The back buffer holds the picture the
     // window already shows, so the swap shows nothing new.
     x11::ErrorTrap trap(s->display);
-    glXSwapBuffers(s->display, s->drawable);
+    glx::SwapBuffers(s->display, s->drawable);
   }
   s->partialWidth = state.width;
   s->partialHeight = state.height;
@@ -40,7 +40,7 @@ void PresentRect(DeviceContext dc, int x, int y, int width, int height) {
   faults::WaitWhileSwapStalls();
   // A frame in which nothing changed is shown by copying nothing; it is a frame all the same.
   if (width > 0 && height > 0) {
-    glXCopySubBufferMESA(s->display, s->drawable, x, y, width, height);
+    glx::CopySubBuffer(s->display, s->drawable, x, y, width, height);
     faults::CountPartialPresent(width, height);
   }
   faults::CountSwap();
@@ -48,9 +48,7 @@ void PresentRect(DeviceContext dc, int x, int y, int width, int height) {
 
 bool PartialPresentAvailable(DeviceContext dc) {
   x11::X11Surface* s = x11::SurfaceOf(dc);
-  if (s == nullptr || !GLXEW_MESA_copy_sub_buffer ||
-      glXCopySubBufferMESA == nullptr)
-    return false;
+  if (s == nullptr || !glx::CopySubBufferAvailable()) return false;
   // What the window lost must be drawn again whole: this connection hears of it on the drawable
   // it draws on, adding to whatever it already listens for there.
   x11::ErrorTrap trap(s->display);

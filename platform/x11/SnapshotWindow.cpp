@@ -1,11 +1,8 @@
 #include "platform/SnapshotWindow.h"
 
-#include <GL/glew.h>
-#include <GL/glxew.h>
-#include <X11/Xutil.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace platform {
@@ -13,8 +10,6 @@ namespace platform {
 struct SnapshotWindow::Native {
   Display* display = nullptr;
   Window window = 0;
-  Colormap colormap = 0;
-  GLXContext context = nullptr;
 };
 
 SnapshotWindow::SnapshotWindow(int width, int height)
@@ -25,59 +20,23 @@ SnapshotWindow::SnapshotWindow(int width, int height)
     std::fprintf(stderr, "no X display\n");
     return;
   }
-  int attributes[] = {GLX_RGBA,      GLX_DOUBLEBUFFER, GLX_RED_SIZE,   8, GLX_GREEN_SIZE, 8,
-                      GLX_BLUE_SIZE, 8,                GLX_DEPTH_SIZE, 8, None};
+  // The default visual, as the saver's own windows have: the saver's surface chooses how GL
+  // draws on it.
   const int screen = DefaultScreen(n.display);
-  XVisualInfo* visual = glXChooseVisual(n.display, screen, attributes);
-  if (!visual) {
-    std::fprintf(stderr, "no RGBA double-buffered visual\n");
-    return;
-  }
-  const Window root = RootWindow(n.display, screen);
-  n.colormap = XCreateColormap(n.display, root, visual->visual, AllocNone);
-  XSetWindowAttributes wa{};
-  wa.colormap = n.colormap;
-  n.window = XCreateWindow(n.display, root, 0, 0, width, height, 0, visual->depth, InputOutput,
-                           visual->visual, CWColormap, &wa);
+  n.window = XCreateSimpleWindow(n.display, RootWindow(n.display, screen), 0, 0,
+                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                 0, BlackPixel(n.display, screen));
   XMapWindow(n.display, n.window);
   XSync(n.display, False);
-  n.context = glXCreateContext(n.display, visual, nullptr, True);
-  XFree(visual);
-  if (!n.context || !glXMakeCurrent(n.display, n.window, n.context)) {
-    std::fprintf(stderr, "no OpenGL context\n");
-    return;
-  }
-  if (glewInit() != GLEW_OK || !GLEW_VERSION_2_0) {
-    std::fprintf(stderr, "OpenGL 2.0 is not available\n");
-    return;
-  }
-  glViewport(0, 0, width, height);
+  handle_ = n.window;
   ok_ = true;
 }
 
 SnapshotWindow::~SnapshotWindow() {
   Native& n = *native_;
-  if (n.context) {
-    glXMakeCurrent(n.display, None, nullptr);
-    glXDestroyContext(n.display, n.context);
-  }
   if (n.window) XDestroyWindow(n.display, n.window);
-  if (n.colormap) XFreeColormap(n.display, n.colormap);
   if (n.display) XCloseDisplay(n.display);
   delete native_;
-}
-
-std::vector<std::uint8_t> SnapshotWindow::ReadRgb() const {
-  std::vector<std::uint8_t> bottomUp(static_cast<std::size_t>(width_) * height_ * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-  std::vector<std::uint8_t> rgb(bottomUp.size());
-  const std::size_t row = static_cast<std::size_t>(width_) * 3;
-  for (int y = 0; y < height_; ++y) {
-    std::copy_n(bottomUp.data() + row * (height_ - 1 - y), row, rgb.data() + row * y);
-  }
-  return rgb;
 }
 
 std::vector<std::uint8_t> SnapshotWindow::ReadWindowRgb() const {
@@ -121,24 +80,8 @@ void SnapshotWindow::Resize(int width, int height) {
   XResizeWindow(native_->display, native_->window, static_cast<unsigned>(width),
                 static_cast<unsigned>(height));
   XSync(native_->display, False);
-  // The software driver learns a drawable's new size at a swap; a frame shown by copying would
-  // still draw at the old one.
-  glXSwapBuffers(native_->display, native_->window);
   width_ = width;
   height_ = height;
-}
-
-bool SnapshotWindow::CanPresentRect() const {
-  return ok_ && GLXEW_MESA_copy_sub_buffer && glXCopySubBufferMESA != nullptr;
-}
-
-void SnapshotWindow::PresentRect(int x, int y, int width, int height) {
-  if (CanPresentRect() && width > 0 && height > 0)
-    glXCopySubBufferMESA(native_->display, native_->window, x, y, width, height);
-}
-
-void SnapshotWindow::Swap() {
-  if (ok_) glXSwapBuffers(native_->display, native_->window);
 }
 
 }  // namespace platform

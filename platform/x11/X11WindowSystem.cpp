@@ -21,7 +21,7 @@ void SetSwapInterval(DeviceContext dc, int interval);
 void DeleteGlContext(DeviceContext dc, GlContext context);
 void ReleaseDeviceContext(WindowHandle window, DeviceContext dc);
 ScreenSize GetScreenSize(DeviceContext dc);
-ScreenSize GetDrawableSize(DeviceContext dc);
+ScreenSize FitDrawableToWindow(DeviceContext dc);
 double RefreshRate(DeviceContext dc);
 bool SurfaceLost(DeviceContext dc);
 void DrawOverlayText(DeviceContext dc, int right, int bottom, const char* text);
@@ -41,7 +41,7 @@ const SurfaceBackend& Surface() {
       x::AcquireDeviceContext,    x::CreateGlContext,      x::MakeCurrent,
       x::SwapBuffers,             x::SwapControlAvailable, x::SetSwapInterval,
       x::DeleteGlContext,         x::ReleaseDeviceContext, x::GetScreenSize,
-      x::GetDrawableSize,         x::RefreshRate,          x::SurfaceLost,
+      x::FitDrawableToWindow,     x::RefreshRate,          x::SurfaceLost,
       x::DrawOverlayText,         x::NotifyWindow,         glx::ReleaseCurrent,
       x::PartialPresentAvailable, x::TakePartialPresentState, x::PresentRect};
   return backend;

@@ -11,6 +11,7 @@
 #include "creature/Ribbon.h"
 #include "render/Banner.h"
 #include "render/Scene.h"
+#include "render/VideoInit.h"
 #include "support/GlTestContext.h"
 
 namespace {
@@ -104,3 +105,14 @@ TEST_F(FrameDrawing, StaticsStayUnmirroredAndFramesAllocateNothing) {
 }
 
 }  // namespace
+
+// Partial frames bound the creature with the camera computed once; it must be GL's own, to the
+// bit, or a bound could miss a pixel the frame draws.
+TEST_F(FrameDrawing, ComputedCameraIsTheOneGlHolds) {
+  SetFixedCamera();
+  CameraMatrix projection{}, modelView{};
+  glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
+  const CameraMatrix held = Multiply(projection, modelView);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(FixedCameraTransform()[i], held[i]) << "entry " << i;
+}
