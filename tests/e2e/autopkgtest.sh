@@ -7,4 +7,6 @@ source "$2"/tests/support/host-session.bash
 host_session "$1" velmora-autopkg
 tmp=$work/autopkgtest
 mkdir -m 0777 "$tmp"
-as_user env AUTOPKGTEST_TMP="$tmp" "$2/debian/tests/saver-draws"
+# A copy the user can read: the checkout may sit in a folder only its owner can enter.
+install -m 0755 "$2/debian/tests/saver-draws" "$work/saver-draws"
+as_user env AUTOPKGTEST_TMP="$tmp" "$work/saver-draws"
