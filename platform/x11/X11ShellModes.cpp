@@ -10,7 +10,7 @@
 #include "host/ShellState.h"
 #include "platform/linux/EndSignals.h"
 #include "platform/linux/PowerSupply.h"
-#include "platform/x11/SaverEventLoop.h"
+#include "platform/x11/X11SaverEvents.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Errors.h"
 #include "platform/x11/X11Notify.h"

@@ -1,4 +1,4 @@
-#include "platform/x11/SaverEventLoop.h"
+#include "platform/x11/X11SaverEvents.h"
 
 #include "host/ShellMessages.h"
 #include "host/ShellState.h"
