@@ -2,18 +2,18 @@
 # root, and KWin and mutter want a session bus of their own. Source it, then:
 #
 #   compositor_start NAME WIDTH HEIGHT [SCALE] [xwayland]
-#       NAME: sway, kwin, weston, mutter or cage. Returns once a client can connect: 0; 1 when
-#       the compositor is not installed or failed (why in $comp_why, its output in
-#       "$comp_work/compositor.log"); 77 when it ended at its start, which this machine
-#       cannot give it (why in $comp_why). With `xwayland` its clients get its X display in
-#       DISPLAY; without, they get no DISPLAY at all.
+#       NAME: sway, kwin, weston, mutter or cage; one output of WIDTH x HEIGHT device pixels at
+#       SCALE (default 1). Returns once a client can connect: 0; 1 when the compositor is not
+#       installed or failed (why in $comp_why, its output in "$comp_work/compositor.log"); 77
+#       when it ended at its start, which this machine cannot give it (why in $comp_why). With
+#       `xwayland` its clients get its X display in DISPLAY; without, they get no DISPLAY.
 #   compositor_copy FILE...          copies FILEs into "$comp_work", which the user can read
 #   in_compositor COMMAND...         runs COMMAND as the user, a client of the compositor
 #   compositor_launch NAME COMMAND...  the same in the background; its pid lands in
 #                                    "$comp_work/NAME.pid", its exit status in NAME.status
 #   compositor_status NAME [SECONDS] that exit status, waited for (default 5 s), or "running"
-#   compositor_screenshot FILE [OUTPUT]  the screen (or one output) as a PNG; 2 where the
-#                                    compositor offers no way (mutter)
+#   compositor_screenshot FILE [OUTPUT]  the screen (or one output) as a PNG, in device
+#                                    pixels; status 2 where the compositor offers no way
 #   compositor_stop                  ends every process of the user, removes it and the folder
 #
 # What each compositor is here (Debian 12's packages, no graphics card):
@@ -34,7 +34,10 @@
 #           ignored). No screenshots: only its screen cast, which needs PipeWire.
 #   cage    headless wlroots, one output of wlroots' own size, 1280 x 720 (WIDTH, HEIGHT and
 #           SCALE are ignored). It runs the session's first client as its application and ends
-#           with it. Screenshots: grim.
+#           with it. Screenshots: grim. Cage 0.1.4 shows a window that covers the output as
+#           black wherever its commits since the start did not damage it: a client that
+#           damages only what changed (partial frames through XWayland too) looks black around
+#           its changes, one that damages every frame whole looks right.
 #
 # Nothing the user runs is a path into the caller's checkout, which may lie in a folder only
 # root can read: everything it needs is copied into "$comp_work" (mode 0755).
@@ -105,7 +108,10 @@ LAUNCH
   local base=(env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$comp_work"
               XDG_RUNTIME_DIR="$comp_runtime" XDG_CONFIG_HOME="$comp_work/config"
               LIBGL_ALWAYS_SOFTWARE=1 LANG=C.UTF-8 "${comp_extra_env[@]}")
-  local command
+  # KWin and weston take the output's size in logical pixels.
+  local command logical
+  logical=$(awk -v w="$width" -v h="$height" -v s="$scale" \
+              'BEGIN { printf "%d %d", w / s + 0.5, h / s + 0.5 }')
   case "$comp_name" in
     sway)
       # DISPLAY is set for the session only where the X server is up from the start.
@@ -122,9 +128,8 @@ LAUNCH
       local x=()
       [ "$comp_xwayland" -eq 1 ] && x=(--xwayland)
       command=(KWIN_COMPOSE=O2 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1
-               dbus-run-session -- "$comp_work/kwin_wayland" --virtual --width "$width"
-               --height "$height" --scale "$scale" --socket wayland-velmora "${x[@]}"
-               "$comp_work/session")
+               dbus-run-session -- "$comp_work/kwin_wayland" --virtual
+               --width "${logical% *}" --height "${logical#* }" --scale "$scale" --socket wayland-velmora "${x[@]}" "$comp_work/session")
       write_kwin_screenshot
       ;;
     weston)
@@ -134,8 +139,8 @@ LAUNCH
         echo '[autolaunch]'
         echo "path=$comp_work/session"
       } >"$comp_work/weston.ini"
-      command=(weston --backend=headless-backend.so "$comp_weston_renderer" --width="$width"
-               --height="$height" --scale="$scale" --socket=wayland-velmora --debug
+      command=(weston --backend=headless-backend.so "$comp_weston_renderer"
+               --width="${logical% *}" --height="${logical#* }" --scale="$scale" --socket=wayland-velmora --debug
                --config="$comp_work/weston.ini")
       ;;
     mutter)
@@ -242,7 +247,8 @@ import dbus
 shot = dbus.Interface(dbus.SessionBus().get_object('org.kde.KWin', '/org/kde/KWin/ScreenShot2'),
                       'org.kde.KWin.ScreenShot2')
 r, w = os.pipe()
-options = dbus.Dictionary({}, signature='sv')
+# In device pixels, as the output shows it (the default is its logical size).
+options = dbus.Dictionary({'native-resolution': True}, signature='sv')
 if len(sys.argv) > 2:
     reply = shot.CaptureScreen(sys.argv[2], options, dbus.types.UnixFd(w))
 else:
