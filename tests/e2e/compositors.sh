@@ -2,9 +2,9 @@
 # throw-away user (tests/support/compositor.bash):
 # - KWin offers layer-shell: `/s` covers the output natively, the creature flies, SIGTERM gives 0.
 # - weston offers none: with XWayland, `/s` falls back to an X11 window, drawn and shown.
-# - cage likewise through XWayland; its picture is checked inside the X server only, since cage
-#   shows no more than the rectangles the partial frames copy (cage scans the window's buffer out
-#   directly; whole frames mend it), which the next round of work mends.
+# - cage likewise through XWayland; its picture is checked inside the X server only: cage shows
+#   little more than the rectangles the partial frames damage (see compositor.bash), which whole
+#   frames would mend.
 # - mutter without XWayland: no layer-shell and no X display, so `/s` and `--wayland /s` end
 #   with status 255 and say why.
 # A compositor that ends at its start on this machine is skipped (status 77 when nothing

@@ -35,9 +35,10 @@
 #   cage    headless wlroots, one output of wlroots' own size, 1280 x 720 (WIDTH, HEIGHT and
 #           SCALE are ignored). It runs the session's first client as its application and ends
 #           with it. Screenshots: grim. Cage 0.1.4 shows a window that covers the output as
-#           black wherever its commits since the start did not damage it: a client that
-#           damages only what changed (partial frames through XWayland too) looks black around
-#           its changes, one that damages every frame whole looks right.
+#           black except where commits damaged small parts of it: commits that damage the
+#           whole window (a client's first, or one a second) do not show. A client that damages
+#           every frame whole looks right; one that damages only what changed (partial frames
+#           through XWayland, weston-simple-damage) looks black around its changes.
 #
 # Nothing the user runs is a path into the caller's checkout, which may lie in a folder only
 # root can read: everything it needs is copied into "$comp_work" (mode 0755).
