@@ -2,9 +2,9 @@
 # throw-away user (tests/support/compositor.bash):
 # - KWin offers layer-shell: `/s` covers the output natively, the creature flies, SIGTERM gives 0.
 # - weston offers none: with XWayland, `/s` falls back to an X11 window, drawn and shown.
-# - cage likewise through XWayland; its picture is checked inside the X server only: cage shows
-#   little more than the rectangles the partial frames damage (see compositor.bash), which whole
-#   frames would mend.
+# - cage likewise through XWayland; its picture is checked inside the X server only, since a
+#   capture of cage's output shows little more than the rectangles the partial frames damage
+#   (compositor.bash says why; the output itself shows the window's whole buffer).
 # - mutter without XWayland: no layer-shell and no X display, so `/s` and `--wayland /s` end
 #   with status 255 and say why.
 # A compositor that ends at its start on this machine is skipped (status 77 when nothing
@@ -137,7 +137,7 @@ if begin cage 0 0 xwayland; then
   done
   [ "$drawn" -eq 1 ] || fail "the X window holds no creature"
   compositor_screenshot "$comp_work/cage.png" &&
-    echo "   cage's output: $(clear_share "$comp_work/cage.png")% clear colour (known: mostly black)"
+    echo "   cage's output as captured: $(clear_share "$comp_work/cage.png")% clear colour (mostly black, as said)"
   terminate
   end
 fi

@@ -34,11 +34,13 @@
 #           ignored). No screenshots: only its screen cast, which needs PipeWire.
 #   cage    headless wlroots, one output of wlroots' own size, 1280 x 720 (WIDTH, HEIGHT and
 #           SCALE are ignored). It runs the session's first client as its application and ends
-#           with it. Screenshots: grim. Cage 0.1.4 shows a window that covers the output as
-#           black except where commits damaged small parts of it: commits that damage the
-#           whole window (a client's first, or one a second) do not show. A client that damages
-#           every frame whole looks right; one that damages only what changed (partial frames
-#           through XWayland, weston-simple-damage) looks black around its changes.
+#           with it. Screenshots: grim, which lies for a window that covers the output alone:
+#           cage shows that window's buffer directly (scan-out), a capture refuses that for one
+#           frame ("Basic output test failed" in its log, once a capture), and cage then paints
+#           only that frame's damage into a buffer of its own last painted before the window
+#           came. So a client that damages only what changed (partial frames through XWayland,
+#           weston-simple-damage) is captured black around its changes although the output
+#           shows it whole; one that damages every frame whole is captured right.
 #
 # Nothing the user runs is a path into the caller's checkout, which may lie in a folder only
 # root can read: everything it needs is copied into "$comp_work" (mode 0755).
