@@ -31,6 +31,13 @@ begin() {  # compositor_start's arguments
   local status
   compositor_start "$@"
   status=$?
+  # weston 10 once crashed at its start here in dozens of starts: one more try, said aloud.
+  if [ "$status" -eq 1 ] && [[ "$comp_why" == *"ended at its start"* ]]; then
+    echo "NOTE: $comp_why; starting it again"
+    compositor_stop
+    compositor_start "$@"
+    status=$?
+  fi
   if [ "$status" -eq 77 ]; then
     echo "SKIP: $comp_why"
     skipped+=("$1")

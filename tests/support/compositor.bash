@@ -4,8 +4,9 @@
 #   compositor_start NAME WIDTH HEIGHT [SCALE] [xwayland]
 #       NAME: sway, kwin, weston, mutter or cage; one output of WIDTH x HEIGHT device pixels at
 #       SCALE (default 1). Returns once a client can connect: 0; 1 when the compositor is not
-#       installed or failed (why in $comp_why, its output in "$comp_work/compositor.log"); 77
-#       when it ended at its start, which this machine cannot give it (why in $comp_why). With
+#       installed, crashed or failed (why in $comp_why, its output in
+#       "$comp_work/compositor.log"); 77 when it refused to start (an exit status, not a
+#       signal), which this machine cannot give it (why in $comp_why). With
 #       `xwayland` its clients get its X display in DISPLAY; without, they get no DISPLAY.
 #   compositor_copy FILE...          copies FILEs into "$comp_work", which the user can read
 #   in_compositor COMMAND...         runs COMMAND as the user, a client of the compositor
@@ -68,6 +69,7 @@ as_comp_user() {
 
 compositor_start() {  # name width height [scale] [xwayland]
   comp_name=$1
+  comp_why=""
   local width=$2 height=$3 scale=1
   comp_xwayland=0
   case "${4:-}" in xwayland) comp_xwayland=1 ;; '') ;; *) scale=$4 ;; esac
@@ -97,6 +99,7 @@ compositor_start() {  # name width height [scale] [xwayland]
 #!/bin/sh
 env | grep -E '^(WAYLAND_DISPLAY|DISPLAY|XAUTHORITY|SWAYSOCK|DBUS_SESSION_BUS_ADDRESS)=' >"$HOME/session.new"
 mv "$HOME/session.new" "$HOME/session.env"
+echo $$ >"$HOME/session.pid"
 exec sleep 86400
 SESSION
   # Runs a command of the test in the background, leaving its pid and exit status.
@@ -158,7 +161,10 @@ LAUNCH
                cage -- "$comp_work/session")
       ;;
   esac
-  as_comp_user "${base[@]}" "${command[@]}" >"$comp_work/compositor.log" 2>&1 &
+  # A session of its own, so that its bus, X server and first client end with it.
+  # shellcheck disable=SC2016  # expanded by that shell
+  as_comp_user setsid sh -c 'echo $$ >"$0"; exec "$@"' "$comp_work/compositor.pgid" \
+    "${base[@]}" "${command[@]}" >"$comp_work/compositor.log" 2>&1 &
   comp_pid=$!
   compositor_wait 30
 }
@@ -178,7 +184,11 @@ compositor_wait() {  # seconds
       return 0
     fi
     if ! kill -0 "$comp_pid" 2>/dev/null; then
-      comp_why="$comp_name ended at its start: $(tail -n 3 "$comp_work/compositor.log" | tr '\n' ' ')"
+      wait "$comp_pid"
+      local status=$?
+      comp_why="$comp_name ended at its start (status $status): $(tail -n 3 "$comp_work/compositor.log" | tr '\n' ' ')"
+      # A crash is a fault wherever it happens; an orderly refusal is the machine's limit.
+      [ "$status" -gt 128 ] && return 1
       return 77
     fi
     sleep 0.1
@@ -280,10 +290,25 @@ compositor_stop() {
     userdel "$comp_user" 2>/dev/null
     comp_user=""
   else
-    # Without a user of its own: whatever runs from the folder (the compositor, the session,
-    # the launched commands); the X server and the bus end with the compositor.
+    # Without a user of its own: the compositor's session, what was launched from the folder,
+    # and the commands and first client whose pids it holds (some compositors start their
+    # clients in sessions of their own).
+    local group pids
+    group=$(cat "$comp_work/compositor.pgid" 2>/dev/null)
+    pids=$(cat "$comp_work"/*.pid 2>/dev/null)
     pkill -f "$comp_work/" 2>/dev/null
-    [ -n "$comp_pid" ] && kill "$comp_pid" 2>/dev/null
+    [ -n "$group" ] && kill -- "-$group" 2>/dev/null
+    # shellcheck disable=SC2086  # one pid a word
+    [ -n "$pids" ] && kill $pids 2>/dev/null
+    for _ in $(seq 30); do
+      pgrep -f "$comp_work/" >/dev/null || { [ -n "$group" ] && pgrep -g "$group" >/dev/null; } ||
+        break
+      sleep 0.1
+    done
+    pkill -KILL -f "$comp_work/" 2>/dev/null
+    [ -n "$group" ] && kill -KILL -- "-$group" 2>/dev/null
+    # shellcheck disable=SC2086
+    [ -n "$pids" ] && kill -KILL $pids 2>/dev/null
   fi
   [ -n "$comp_pid" ] && wait "$comp_pid" 2>/dev/null
   comp_pid=""
