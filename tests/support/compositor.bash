@@ -25,7 +25,9 @@
 #           rasterizer (the screenshot effect needs it; QPainter has none). The installed binary
 #           carries a file capability, which no one may exec here: a copy of it is run.
 #           Screenshots: org.kde.KWin.ScreenShot2 over D-Bus into a pipe, allowed to any
-#           client by KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1.
+#           client by KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1. comp_extra_args=(--output-count 2)
+#           gives two outputs of that size side by side (Virtual-1, Virtual-2). No way found
+#           here to remove one while it runs (kscreen-doctor hangs or aborts headless).
 #   weston  headless backend, desktop shell (its panel stays over X11 windows). --debug offers
 #           weston-screenshooter to any client. The GL renderer (software) by default: the
 #           pixman renderer's screenshots keep a surface's padding byte as alpha, so whatever
@@ -56,6 +58,7 @@ comp_xwayland=0
 comp_env=()
 comp_keep=0        # 1: compositor_stop keeps "$comp_work" (a failed test's evidence)
 comp_extra_env=()  # NAME=VALUE added to the compositor's environment (WAYLAND_DEBUG=1)
+comp_extra_args=() # options added to its command line (KWin: --output-count 2)
 comp_weston_renderer=--use-gl
 
 # As the throw-away user (oneself when not root), in the compositor's folder.
@@ -127,7 +130,7 @@ LAUNCH
         echo "exec $comp_work/session"
       } >"$comp_work/sway.conf"
       command=(WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
-               sway -c "$comp_work/sway.conf")
+               sway -c "$comp_work/sway.conf" "${comp_extra_args[@]}")
       ;;
     kwin)
       cp /usr/bin/kwin_wayland "$comp_work/kwin_wayland"
@@ -135,7 +138,8 @@ LAUNCH
       [ "$comp_xwayland" -eq 1 ] && x=(--xwayland)
       command=(KWIN_COMPOSE=O2 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1
                dbus-run-session -- "$comp_work/kwin_wayland" --virtual
-               --width "${logical% *}" --height "${logical#* }" --scale "$scale" --socket wayland-velmora "${x[@]}" "$comp_work/session")
+               --width "${logical% *}" --height "${logical#* }" --scale "$scale" --socket wayland-velmora "${x[@]}" "${comp_extra_args[@]}"
+               "$comp_work/session")
       write_kwin_screenshot
       ;;
     weston)
@@ -147,18 +151,18 @@ LAUNCH
       } >"$comp_work/weston.ini"
       command=(weston --backend=headless-backend.so "$comp_weston_renderer"
                --width="${logical% *}" --height="${logical#* }" --scale="$scale" --socket=wayland-velmora --debug
-               --config="$comp_work/weston.ini")
+               --config="$comp_work/weston.ini" "${comp_extra_args[@]}")
       ;;
     mutter)
       local x=(--no-x11)
       [ "$comp_xwayland" -eq 1 ] && x=()
       command=(dbus-run-session -- mutter --headless --wayland "${x[@]}"
                --wayland-display wayland-velmora --virtual-monitor "${width}x${height}"
-               -- "$comp_work/session")
+               "${comp_extra_args[@]}" -- "$comp_work/session")
       ;;
     cage)
       command=(WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
-               cage -- "$comp_work/session")
+               cage "${comp_extra_args[@]}" -- "$comp_work/session")
       ;;
   esac
   # A session of its own, so that its bus, X server and first client end with it.
