@@ -26,7 +26,7 @@
 #           carries a file capability, which no one may exec here: a copy of it is run.
 #           Screenshots: org.kde.KWin.ScreenShot2 over D-Bus into a pipe, allowed to any
 #           client by KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1. comp_extra_args=(--output-count 2)
-#           gives two outputs of that size side by side (Virtual-1, Virtual-2). No way found
+#           gives two outputs of that size side by side (Virtual-0, Virtual-1). No way found
 #           here to remove one while it runs (kscreen-doctor hangs or aborts headless).
 #   weston  headless backend, desktop shell (its panel stays over X11 windows). --debug offers
 #           weston-screenshooter to any client. The GL renderer (software) by default: the
