@@ -60,8 +60,8 @@ end() {
   compositor_stop
   comp_keep=0
 }
-wait_for_scene() {  # up to 20 s: the software driver compiles the shaders at the start
-  for _ in $(seq 200); do
+wait_for_scene() {  # up to 30 s: the software driver compiles the shaders at the start, slowly
+  for _ in $(seq 300); do
     grep -qxF "   Notify : Scene has been initialized successfully" "$log" 2>/dev/null && return 0
     sleep 0.1
   done
@@ -82,10 +82,10 @@ creature_pixels() {
     -format '%[fx:round(mean*w*h)]' info:
 }
 # Screenshots (cut by the optional CROP geometry) until the clear colour covers at least 80 %
-# and the creature shows, for up to 20 s; the last one stays in "$comp_work/NAME.png".
+# and the creature shows, for up to 30 s; the last one stays in "$comp_work/NAME.png".
 wait_picture() {  # name [crop]
   local shot=$comp_work/$1.png
-  for _ in $(seq 40); do
+  for _ in $(seq 60); do
     if compositor_screenshot "$shot"; then
       [ -z "${2:-}" ] || convert "$shot" -crop "$2" +repage "$shot"
       [ "$(clear_share "$shot")" -ge 80 ] && [ "$(creature_pixels "$shot")" -ge 200 ] && return 0
@@ -105,7 +105,7 @@ terminate() {
     fail "the saver ended by itself with status $(cat "$comp_work/saver.status")"
   kill -TERM "$(cat "$comp_work/saver.pid")" 2>/dev/null
   local code
-  code=$(compositor_status saver)
+  code=$(compositor_status saver 10)
   [ "$code" = 0 ] || fail "SIGTERM gave status $code"
 }
 
@@ -136,7 +136,7 @@ if begin cage 0 0 xwayland; then
   window=$(saver_x_window)
   [ -n "$window" ] || fail "no saver window in the X display"
   drawn=0
-  for _ in $(seq 40); do
+  for _ in $(seq 60); do
     in_compositor import -window "$window" "$comp_work/cage-x.png" 2>/dev/null &&
       [ "$(clear_share "$comp_work/cage-x.png")" -ge 80 ] &&
       [ "$(creature_pixels "$comp_work/cage-x.png")" -ge 200 ] && { drawn=1; break; }

@@ -60,6 +60,9 @@ comp_keep=0        # 1: compositor_stop keeps "$comp_work" (a failed test's evid
 comp_extra_env=()  # NAME=VALUE added to the compositor's environment (WAYLAND_DEBUG=1)
 comp_extra_args=() # options added to its command line (KWin: --output-count 2)
 comp_weston_renderer=--use-gl
+# The sanitizers' options as they were before compositor_start pointed them at copies in its
+# folder, which compositor_stop removes; restored there.
+declare -A comp_sanitizers_before=()
 
 # As the throw-away user (oneself when not root), in the compositor's folder.
 as_comp_user() {
@@ -95,6 +98,15 @@ compositor_start() {  # name width height [scale] [xwayland]
   fi
   comp_runtime=$comp_work/run
   as_comp_user mkdir -m 0700 "$comp_runtime"
+  # An instrumented saver reads its sanitizers' suppressions from copies the user can read.
+  # shellcheck source=other-user.bash
+  source "${BASH_SOURCE[0]%/*}"/other-user.bash
+  local var
+  comp_sanitizers_before=()
+  for var in ASAN_OPTIONS LSAN_OPTIONS TSAN_OPTIONS UBSAN_OPTIONS; do
+    [ -z "${!var+set}" ] || comp_sanitizers_before[$var]=${!var}
+  done
+  share_sanitizer_options "$comp_work" || { comp_why="cannot share the sanitizers' options"; return 1; }
 
   # The session's first client leaves the environment the compositor gives its children
   # (DISPLAY, XAUTHORITY, the session bus) for in_compositor, and stays: cage ends with it.
@@ -206,9 +218,14 @@ compositor_copy() {
 }
 
 in_compositor() {
+  # The sanitizers' options as the test runs with them, for an instrumented saver.
+  local sanitizers=() var
+  for var in ASAN_OPTIONS LSAN_OPTIONS TSAN_OPTIONS UBSAN_OPTIONS; do
+    [ -z "${!var:-}" ] || sanitizers+=("$var=${!var}")
+  done
   as_comp_user env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$comp_work" \
     XDG_RUNTIME_DIR="$comp_runtime" XDG_CONFIG_HOME="$comp_work/config" LIBGL_ALWAYS_SOFTWARE=1 \
-    LANG=C.UTF-8 "${comp_env[@]}" "$@"
+    LANG=C.UTF-8 "${sanitizers[@]}" "${comp_env[@]}" "$@"
 }
 
 compositor_launch() {  # name command...
@@ -317,6 +334,9 @@ compositor_stop() {
   [ -n "$comp_pid" ] && wait "$comp_pid" 2>/dev/null
   comp_pid=""
   comp_env=()
+  local var
+  for var in "${!comp_sanitizers_before[@]}"; do export "$var=${comp_sanitizers_before[$var]}"; done
+  comp_sanitizers_before=()
   [ "$comp_keep" -eq 1 ] || rm -rf "$comp_work"
   comp_work=""
 }
