@@ -45,7 +45,7 @@ begin() {  # compositor_start's arguments
     fail "$comp_why"
   fi
   [ "$status" -eq 0 ] || { compositor_stop; return 1; }
-  compositor_copy "$build/platform/x11/velmora" "$build/platform/x11/velmora-gtk.so"
+  compositor_copy "$build/platform/linux/velmora" "$build/platform/linux/velmora-gtk.so"
   log=$comp_work/velmora.log
   failures_before=$failures
 }
