@@ -90,6 +90,7 @@ compositor_start() {  # name width height [scale] [xwayland]
     { comp_why="$binary is not installed (scripts/bootstrap)"; return 1; }
   comp_work=$(mktemp -d "/tmp/velmora-$comp_name.XXXXXX")
   chmod 0755 "$comp_work"
+  [ "$comp_xwayland" -eq 0 ] || compositor_clear_stale_x_locks
   if [ "$(id -u)" -eq 0 ]; then
     comp_user=velmora-$comp_name-$$
     useradd --no-create-home --home-dir "$comp_work" --shell /usr/sbin/nologin "$comp_user" ||
@@ -160,6 +161,10 @@ LAUNCH
         [ "$comp_xwayland" -eq 1 ] && echo 'xwayland=true'
         echo '[autolaunch]'
         echo "path=$comp_work/session"
+        # No on-screen keyboard: its client, started beside the session's, now and then
+        # disconnected at once and took weston down with it (status 139) as it respawned.
+        echo '[input-method]'
+        echo 'path='
       } >"$comp_work/weston.ini"
       command=(weston --backend=headless-backend.so "$comp_weston_renderer"
                --width="${logical% *}" --height="${logical#* }" --scale="$scale" --socket=wayland-velmora --debug
@@ -183,6 +188,21 @@ LAUNCH
     "${base[@]}" "${command[@]}" >"$comp_work/compositor.log" 2>&1 &
   comp_pid=$!
   compositor_wait 30
+}
+
+# An X server's lock file whose process is gone, with its socket: left by a server that was
+# killed, such as a throw-away user's XWayland. weston takes such a lock for stale only where it
+# may remove it, and crashes (status 139) on the socket it then cannot bind; root clears them.
+compositor_clear_stale_x_locks() {
+  [ "$(id -u)" -eq 0 ] || return 0
+  local lock pid
+  for lock in /tmp/.X[0-9]*-lock; do
+    [ -f "$lock" ] || continue
+    pid=$(tr -dc 0-9 <"$lock")
+    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && continue
+    local number=${lock#/tmp/.X}
+    rm -f "$lock" "/tmp/.X11-unix/X${number%-lock}"
+  done
 }
 
 # Waits up to SECONDS for the session's first client: the compositor then takes clients.
