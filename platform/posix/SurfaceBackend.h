@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/GlSurface.h"
+#include "platform/Monitors.h"
 
 namespace platform {
 
@@ -28,6 +29,7 @@ struct SurfaceBackend {
   // Whether frames may be shown in part (PartialPresent.h); the other partial-presentation
   // functions are the X11 backend's own, called only where this said yes.
   bool (*partialPresentAvailable)(DeviceContext dc);
+  std::optional<MonitorRect> (*pictureMonitor)(DeviceContext dc, int width, int height);
 };
 
 // X11's, the one in use until another is chosen.

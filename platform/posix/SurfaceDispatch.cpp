@@ -47,5 +47,8 @@ void NotifyWindow(WindowHandle window, unsigned message, std::uintptr_t wordPara
 }
 void ReleaseCurrentGlContext() { Active().releaseCurrent(); }
 bool PartialPresentAvailable(DeviceContext dc) { return Active().partialPresentAvailable(dc); }
+std::optional<MonitorRect> PictureMonitor(DeviceContext dc, int width, int height) {
+  return Active().pictureMonitor(dc, width, height);
+}
 
 }  // namespace platform

@@ -109,6 +109,9 @@ bool Lost(DeviceContext dc) { return dc == nullptr || session->lost.load(); }
 // A layer surface's buffers are the compositor's to show: frames stay whole.
 bool NoPartialPresent(DeviceContext) { return false; }
 
+// Every output has a surface of its own, the size of that output.
+std::optional<MonitorRect> WholeSurface(DeviceContext, int, int) { return std::nullopt; }
+
 void Notify(WindowHandle, unsigned message, std::uintptr_t wordParam) {
   if (session && session->notify) session->notify(message, wordParam);
 }
@@ -122,7 +125,7 @@ const SurfaceBackend& WaylandSurfaceBackend() {
       Acquire,       CreateContext, MakeCurrent,     Swap,       SwapControl,
       SetInterval,   DeleteContext, Release,         ScreenOf,   FitDrawable, 
       Refresh,       Lost,          DrawOverlayText, Notify,     egl::ReleaseCurrent,
-      NoPartialPresent};
+      NoPartialPresent, WholeSurface};
   return backend;
 }
 

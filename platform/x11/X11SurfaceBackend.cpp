@@ -20,6 +20,7 @@ bool SurfaceLost(DeviceContext dc);
 void DrawOverlayText(DeviceContext dc, int right, int bottom, const char* text);
 void NotifyWindow(WindowHandle window, unsigned message, std::uintptr_t wordParam);
 bool PartialPresentAvailable(DeviceContext dc);
+std::optional<MonitorRect> PictureMonitor(DeviceContext dc, int width, int height);
 
 }  // namespace platform::x11backend
 
@@ -33,7 +34,7 @@ const SurfaceBackend& X11SurfaceBackend() {
       x::DeleteGlContext,      x::ReleaseDeviceContext, x::GetScreenSize,
       x::FitDrawableToWindow,      x::RefreshRate,          x::SurfaceLost,
       x::DrawOverlayText,      x::NotifyWindow,         glx::ReleaseCurrent,
-      x::PartialPresentAvailable};
+      x::PartialPresentAvailable, x::PictureMonitor};
   return backend;
 }
 
