@@ -2,9 +2,7 @@
 # the primary monitor, in the proportions they have on a monitor of their own; the other monitor
 # all clear colour; partial frames the same as whole ones; the picture follows the monitors while
 # the saver runs; a preview over both keeps the whole picture.
-# The server is Xorg with its dummy video driver (xserver-xorg-video-dummy): it has sixteen
-# outputs, two of which are lit side by side with xrandr. (Xvfb lists none of the monitors that
-# `xrandr --setmonitor` adds, and its Xinerama screens all lie at 0,0.)
+# The server is Xorg with its dummy video driver (tests/support/two-monitors.bash).
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb, whose server it does not use.
 set -u
 build=$1
@@ -12,58 +10,10 @@ snapshot=$build/tools/snapshot
 # shellcheck source=../support/saver-log.bash
 source "$2"/tests/support/saver-log.bash
 saver_test monitors
-xorg=/usr/lib/xorg/Xorg
-if [ ! -x "$xorg" ] || [ ! -e /usr/lib/xorg/modules/drivers/dummy_drv.so ]; then
-  echo "FAIL: no Xorg with the dummy driver (scripts/bootstrap installs xserver-xorg-video-dummy)"
-  exit 1
-fi
-
-# 1280 x 720 monitors; the screen may grow to two of them.
-cat >"$work/xorg.conf" <<'EOF'
-Section "ServerFlags"
-  Option "AutoAddDevices" "false"
-EndSection
-Section "Device"
-  Identifier "card"
-  Driver "dummy"
-  VideoRam 65536
-EndSection
-Section "Monitor"
-  Identifier "monitor"
-  HorizSync 5.0-1000.0
-  VertRefresh 5.0-200.0
-  Modeline "1280x720" 74.25 1280 1390 1430 1650 720 725 730 750 +hsync +vsync
-EndSection
-Section "Screen"
-  Identifier "screen"
-  Device "card"
-  Monitor "monitor"
-  DefaultDepth 24
-  SubSection "Display"
-    Depth 24
-    Virtual 2560 720
-    Modes "1280x720"
-  EndSubSection
-EndSection
-EOF
-fifo=$work/displayfd
-mkfifo "$fifo"
-"$xorg" -displayfd 3 -config "$work/xorg.conf" -logfile "$work/xorg.log" -nolisten tcp -noreset \
-  3>"$fifo" >/dev/null 2>&1 &
-server=$!
-read -r -t 30 number <"$fifo"
-if [ -z "${number:-}" ]; then
-  kill "$server" 2>/dev/null
-  # An ordinary user may not be let open a console.
-  [ "$(id -u)" -ne 0 ] && { echo "SKIP: Xorg does not start for this user"; exit 77; }
-  echo "FAIL: Xorg did not start: $(tail -n 5 "$work/xorg.log")"
-  exit 1
-fi
-trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$work"' EXIT
-export DISPLAY=":$number"
-xrandr --addmode DUMMY1 1280x720 && xrandr --output DUMMY1 --mode 1280x720 --right-of DUMMY0 \
-  --output DUMMY0 --primary || { echo "FAIL: xrandr could not light a second monitor"; exit 1; }
-xrandr --listmonitors
+# shellcheck source=../support/two-monitors.bash
+source "$2"/tests/support/two-monitors.bash
+start_two_monitors "$work"
+trap 'stop_two_monitors; rm -rf "$work"' EXIT
 # Out of the way of every screen change: on the first monitor, which always stays.
 xdotool mousemove 10 10
 
@@ -131,18 +81,6 @@ differing=$(compare -metric AE -fuzz 20% "$out/right-part.png" "$out/right-alone
   fail "primary right: the picture there is not that of a monitor alone ($differing pixels differ)"
 
 echo "-- the picture follows the monitors while the saver runs"
-# The banner's place in the lower right of a picture at x of width w and height h: its marks
-# stand out from the clear colour there. Up to 5 s.
-banner_at() {  # x w h
-  local deviation
-  for _ in $(seq 25); do
-    deviation=$(import -window root -crop "$(($2 * 23 / 100))x$(($3 * 12 / 100))+$(($1 + $2 * 75 / 100))+$(($3 * 85 / 100))" \
-      -format '%[fx:standard_deviation]' info:)
-    awk -v d="${deviation:-0}" 'BEGIN { exit !(d > 0.01) }' && return 0
-    sleep 0.2
-  done
-  return 1
-}
 rm -f "$log"
 "$saver" /s & pid=$!
 wait_for_line "   Notify : Scene has been initialized successfully" || fail "/s did not start"
