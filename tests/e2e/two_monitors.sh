@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # Full screen over two monitors side by side: the creature, the banner and the frame-rate text on
 # the primary monitor, in the proportions they have on a monitor of their own; the other monitor
 # all clear colour; partial frames the same as whole ones; the picture follows the monitors while

@@ -53,8 +53,11 @@ EOF
     exit 1
   fi
   export DISPLAY=":$number"
-  xrandr --addmode DUMMY1 1280x720 && xrandr --output DUMMY1 --mode 1280x720 --right-of DUMMY0 \
-    --output DUMMY0 --primary || { echo "FAIL: xrandr could not light a second monitor"; exit 1; }
+  if ! xrandr --addmode DUMMY1 1280x720 ||
+    ! xrandr --output DUMMY1 --mode 1280x720 --right-of DUMMY0 --output DUMMY0 --primary; then
+    echo "FAIL: xrandr could not light a second monitor"
+    exit 1
+  fi
   xrandr --listmonitors
 }
 

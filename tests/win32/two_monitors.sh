@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # The Windows saver full screen over two monitors side by side, under Wine: Wine's monitors are
 # the X server's (tests/support/two-monitors.bash), and Windows puts the primary monitor at the
 # origin of the virtual screen, so the primary on the right starts the saver's window left of 0.
