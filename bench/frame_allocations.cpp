@@ -82,6 +82,9 @@ struct PhasedSurface final : FrameSurface {
   DeviceSurface device;
   explicit PhasedSurface(platform::DeviceContext dc) : device(dc, true) {}
   SurfaceFrame Begin(bool partial, bool screen) override { return device.Begin(partial, screen); }
+  std::optional<platform::MonitorRect> PictureMonitor(int width, int height) override {
+    return device.PictureMonitor(width, height);
+  }
   bool CanPresentPartially() override { return device.CanPresentPartially(); }
   void PresentWhole() override {
     phase = Swapping;

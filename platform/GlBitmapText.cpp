@@ -34,7 +34,8 @@ void DrawGlBitmapText(const GlBitmapFont& font, int right, int bottom, const cha
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
   glEnable(GL_SCISSOR_TEST);
-  glScissor(0, height - bottom, right, bottom);
+  // The scissor box is in window pixels, the text's rectangle in the viewport's.
+  glScissor(viewport[0], viewport[1] + height - bottom, right, bottom);
 
   // Opaque black behind the text's cells, then the glyphs in white on the first line's baseline.
   int cellsWidth = 0;

@@ -12,7 +12,7 @@ struct GlBitmapFont {
 };
 
 // Draws text from the top left corner of the viewport, white on black cells, clipped to the
-// rectangle (0, 0)-(right, bottom) in pixels. Needs the font's context current; leaves the GL
+// rectangle (0, 0)-(right, bottom) in pixels from that corner. Needs the font's context current; leaves the GL
 // state as it found it.
 void DrawGlBitmapText(const GlBitmapFont& font, int right, int bottom, const char* text);
 

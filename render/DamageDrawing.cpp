@@ -14,12 +14,21 @@
 DamageDrawing::DamageDrawing() : bounds(SurfaceTable) {}
 
 FrameDamage::Frame DamageDrawing::BeginFrame(const FrameTime& frame, int width, int height,
-                                             const ScreenRect& overlay, bool exposed) {
+                                             const ScreenRect& area, const ScreenRect& overlay,
+                                             bool exposed) {
   // Where the creature goes must be known before anything is cleared.
   AdvanceFrame(frame);
-  const std::optional<ScreenRect> creature = bounds.Project(
-      ribbon, FrameWingGeometry().Vertices(), FixedCameraTransform(), width, height);
-  if (creature && !(Intersect(*creature, {0, 0, width, height}) == *creature)) ++clippedFrames;
+  std::optional<ScreenRect> creature = bounds.Project(
+      ribbon, FrameWingGeometry().Vertices(), FixedCameraTransform(), area.Width(), area.Height());
+  if (creature) {
+    creature->left += area.left;
+    creature->right += area.left;
+    creature->bottom += area.bottom;
+    creature->top += area.bottom;
+    if (!(Intersect(*creature, area) == *creature)) ++clippedFrames;
+    // Outside the picture's area it is never drawn.
+    creature = Intersect(*creature, area);
+  }
 
   FrameDamage::Input input;
   input.width = width;
@@ -39,6 +48,9 @@ FrameDamage::Frame DamageDrawing::BeginFrame(const FrameTime& frame, int width, 
   glEnable(GL_SCISSOR_TEST);
   glScissor(next.dirty.left, next.dirty.bottom, next.dirty.Width(), next.dirty.Height());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // The other monitors keep the clear colour, as whole frames leave them.
+  const ScreenRect drawn = Intersect(next.dirty, area);
+  if (!(drawn == next.dirty)) glScissor(drawn.left, drawn.bottom, drawn.Width(), drawn.Height());
   DrawAdvancedFrame();
   DrawBanner();
   return next;

@@ -13,16 +13,17 @@ class DamageDrawing {
   // After scene initialisation, with the context current.
   DamageDrawing();
 
-  // Advances the frame, clears and draws the creature and the banner inside the frame's dirty
-  // rectangle of a `width` x `height` drawable, which is also the viewport's size. `overlay` is
+  // Advances the frame, clears the frame's dirty rectangle of a `width` x `height` drawable and
+  // draws the creature and the banner inside it. The picture fills `area`, the viewport (the
+  // whole drawable, or one monitor's part of it); nothing is drawn outside it. `overlay` is
   // the frame-rate text's rectangle, empty when it is not shown. The scissor test stays on until
   // EndFrame.
   FrameDamage::Frame BeginFrame(const FrameTime& frame, int width, int height,
-                                const ScreenRect& overlay, bool exposed);
+                                const ScreenRect& area, const ScreenRect& overlay, bool exposed);
   void EndFrame();
 
   const FrameDamage& Damage() const { return damage; }
-  // Frames whose creature reached past an edge of the window.
+  // Frames whose creature reached past an edge of the picture.
   std::uint64_t ClippedFrames() const { return clippedFrames; }
   // Frames in which nothing changed (the creature out of view), so nothing was drawn.
   std::uint64_t UnchangedFrames() const { return unchangedFrames; }

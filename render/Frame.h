@@ -2,10 +2,12 @@
 // One frame of the saver, drawn and shown: the one call the render thread, the snapshot tool and
 // the benchmarks make. The frame steps the flight, decides what changed, draws the creature, its
 // wings, the banner and the frame-rate text, and has the surface show the frame whole or the
-// part that changed.
+// part that changed. A window that spans several monitors gets the picture on one of them, the
+// clear colour on the others.
 #include <optional>
 
 #include "platform/GlSurface.h"
+#include "platform/Monitors.h"
 #include "render/DamageDrawing.h"
 #include "render/FpsCounter.h"
 #include "render/FrameTime.h"
@@ -16,7 +18,7 @@ struct SurfaceFrame {
   // The drawable's size in pixels, which the viewport follows; 0 x 0 keeps the last size.
   int width = 0;
   int height = 0;
-  // The screen's size, which places the frame-rate text (a tenth of it each way).
+  // The screen's size, which sizes the frame-rate text (a tenth of it each way).
   int screenWidth = 0;
   int screenHeight = 0;
   // Partial frames only: the window lost part of its picture since the last frame.
@@ -33,6 +35,9 @@ class FrameSurface {
   // draw on a drawable that is gone), then its size, then, for a partial frame, exposure and the
   // size the driver last learnt. `screen` asks for the screen's size too.
   virtual SurfaceFrame Begin(bool partial, bool screen) = 0;
+  // Right after Begin: the monitor whose rectangle of a `width` x `height` drawable the picture
+  // fills (platform/Monitors.h); nullopt, the whole drawable.
+  virtual std::optional<platform::MonitorRect> PictureMonitor(int width, int height) = 0;
   // Whether a rectangle of the back buffer can be shown while the buffer keeps its contents.
   // Asked once, with the context current, before the first Begin.
   virtual bool CanPresentPartially() = 0;
@@ -52,6 +57,9 @@ class DeviceSurface final : public FrameSurface {
   DeviceSurface(platform::DeviceContext dc, bool followWindow) : dc(dc), follow(followWindow) {}
 
   SurfaceFrame Begin(bool partial, bool screen) override;
+  std::optional<platform::MonitorRect> PictureMonitor(int width, int height) override {
+    return platform::PictureMonitor(dc, width, height);
+  }
   bool CanPresentPartially() override;
   void PresentWhole() override;
   void PresentRect(const ScreenRect& rect) override;
@@ -66,6 +74,10 @@ class DeviceSurface final : public FrameSurface {
 // clearing and showing the whole window costs far more than the creature) and the surface can;
 // whole elsewhere.
 enum class Presentation { Automatic, Whole, Partial };
+
+// The part of a `width` x `height` drawable the picture fills, in GL's window coordinates: the
+// monitor's rectangle (given from the top left corner), or the whole drawable.
+ScreenRect PictureArea(const std::optional<platform::MonitorRect>& monitor, int width, int height);
 
 class FrameRenderer {
  public:
@@ -86,7 +98,8 @@ class FrameRenderer {
   FrameSurface& surface;
   FpsCounter* counter;
   std::optional<DamageDrawing> damage;
-  // The viewport, set whenever the drawable's size changes.
+  // The drawable's size, and the viewport: the picture's area, set whenever it changes.
   int width = 0;
   int height = 0;
+  ScreenRect viewport;
 };

@@ -17,7 +17,11 @@ ScreenRect Intersect(const ScreenRect& a, const ScreenRect& b) {
 }
 
 ScreenRect TopLeftRect(int right, int bottom, int height) {
-  const ScreenRect r{0, height - bottom, right, height};
+  return TopLeftRect(right, bottom, ScreenRect{0, 0, right, height});
+}
+
+ScreenRect TopLeftRect(int right, int bottom, const ScreenRect& area) {
+  const ScreenRect r{area.left, area.top - bottom, area.left + right, area.top};
   return r.Empty() ? ScreenRect{} : r;
 }
 

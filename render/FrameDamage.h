@@ -24,6 +24,8 @@ ScreenRect Intersect(const ScreenRect& a, const ScreenRect& b);
 // The frame-rate text's rectangle (right x bottom pixels from the top left corner) in window
 // coordinates of a window `height` pixels high.
 ScreenRect TopLeftRect(int right, int bottom, int height);
+// The same from the top left corner of `area`, a part of the window.
+ScreenRect TopLeftRect(int right, int bottom, const ScreenRect& area);
 
 // True for renderers that draw with the processor (Mesa's llvmpipe, softpipe and the classic
 // software rasterizer): there every cleared and presented pixel costs processor time.

@@ -85,6 +85,9 @@ class SnapshotSurface final : public FrameSurface {
  public:
   SnapshotSurface(platform::DeviceContext dc, bool show) : device(dc, true), show(show) {}
   SurfaceFrame Begin(bool partial, bool screen) override { return device.Begin(partial, screen); }
+  std::optional<platform::MonitorRect> PictureMonitor(int width, int height) override {
+    return device.PictureMonitor(width, height);
+  }
   bool CanPresentPartially() override { return device.CanPresentPartially(); }
   void PresentWhole() override {
     if (show) device.PresentWhole();

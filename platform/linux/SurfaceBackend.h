@@ -6,6 +6,7 @@
 
 #include "platform/GlSurface.h"
 #include "platform/PartialPresent.h"
+#include "platform/Monitors.h"
 
 namespace platform {
 
@@ -30,6 +31,7 @@ struct SurfaceBackend {
   bool (*partialPresentAvailable)(DeviceContext dc);
   PartialPresentState (*takePartialPresentState)(DeviceContext dc);
   void (*presentRect)(DeviceContext dc, int x, int y, int width, int height);
+  std::optional<MonitorRect> (*pictureMonitor)(DeviceContext dc, int width, int height);
 };
 
 // Chooses the window system the saver draws on; called before its window exists. Until then the

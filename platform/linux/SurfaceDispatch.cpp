@@ -71,5 +71,8 @@ const char* RendererName() {
   const GLubyte* name = glGetString(GL_RENDERER);
   return name != nullptr ? reinterpret_cast<const char*>(name) : "";
 }
+std::optional<MonitorRect> PictureMonitor(DeviceContext dc, int width, int height) {
+  return Active().pictureMonitor(dc, width, height);
+}
 
 }  // namespace platform

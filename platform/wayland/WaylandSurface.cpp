@@ -111,6 +111,9 @@ bool NoPartialPresent(DeviceContext) { return false; }
 PartialPresentState NoPartialState(DeviceContext) { return {}; }
 void NoPresentRect(DeviceContext, int, int, int, int) {}
 
+// Every output has a surface of its own, the size of that output.
+std::optional<MonitorRect> WholeSurface(DeviceContext, int, int) { return std::nullopt; }
+
 void Notify(WindowHandle, unsigned message, std::uintptr_t wordParam) {
   if (session && session->notify) session->notify(message, wordParam);
 }
@@ -124,7 +127,7 @@ const SurfaceBackend& WaylandSurfaceBackend() {
       Acquire,       CreateContext, MakeCurrent,     Swap,       SwapControl,
       SetInterval,   DeleteContext, Release,         ScreenOf,   FitDrawable,
       Refresh,       Lost,          DrawOverlayText, Notify,     egl::ReleaseCurrent,
-      NoPartialPresent, NoPartialState, NoPresentRect};
+      NoPartialPresent, NoPartialState, NoPresentRect, WholeSurface};
   return backend;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/GlSurface.h"
 
+#include <X11/extensions/Xrandr.h>
+
 #include <csignal>
 
 #include "platform/GlSurfaceFaults.h"
@@ -65,8 +67,14 @@ void PollEvents(x11::X11Surface& s) {
     } else if (event.type == ConfigureNotify && event.xconfigure.window == s.window) {
       s.windowWidth = event.xconfigure.width;
       s.windowHeight = event.xconfigure.height;
+      s.monitorsStale = true;  // the window may have moved over the monitors
     } else if (event.type == Expose) {
       s.exposed = true;
+    } else if (s.randrEventBase >= 0 && (event.type == s.randrEventBase + RRScreenChangeNotify ||
+                                         event.type == s.randrEventBase + RRNotify)) {
+      // Keeps Xlib's idea of the screen's size (DisplayWidth) current too.
+      XRRUpdateConfiguration(&event);
+      s.monitorsStale = true;
     }
   }
 }

@@ -5,7 +5,9 @@
 #include <X11/Xutil.h>
 
 #include <atomic>
+#include <vector>
 
+#include "platform/Monitors.h"
 #include "platform/Types.h"
 
 namespace platform::x11 {
@@ -35,6 +37,12 @@ struct X11Surface {
   // partial presentation last looked).
   int partialWidth = 0;
   int partialHeight = 0;
+  // The monitors in the window's pixels (Monitors.cpp); none for a window that is not the root
+  // or a child of it. Read again once the window or the screen's layout changed.
+  std::vector<MonitorRect> monitors;
+  bool monitorsStale = true;
+  bool monitorsWatched = false;
+  int randrEventBase = -1;  // where XRandR's events are watched on this connection; -1 nowhere
 };
 
 inline X11Surface* SurfaceOf(DeviceContext dc) { return static_cast<X11Surface*>(dc); }

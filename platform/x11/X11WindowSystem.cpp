@@ -29,6 +29,7 @@ void NotifyWindow(WindowHandle window, unsigned message, std::uintptr_t wordPara
 bool PartialPresentAvailable(DeviceContext dc);
 PartialPresentState TakePartialPresentState(DeviceContext dc);
 void PresentRect(DeviceContext dc, int x, int y, int width, int height);
+std::optional<MonitorRect> PictureMonitor(DeviceContext dc, int width, int height);
 
 }  // namespace platform::x11backend
 
@@ -43,7 +44,8 @@ const SurfaceBackend& Surface() {
       x::DeleteGlContext,         x::ReleaseDeviceContext, x::GetScreenSize,
       x::FitDrawableToWindow,     x::RefreshRate,          x::SurfaceLost,
       x::DrawOverlayText,         x::NotifyWindow,         glx::ReleaseCurrent,
-      x::PartialPresentAvailable, x::TakePartialPresentState, x::PresentRect};
+      x::PartialPresentAvailable, x::TakePartialPresentState, x::PresentRect,
+      x::PictureMonitor};
   return backend;
 }
 
