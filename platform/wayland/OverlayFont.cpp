@@ -52,39 +52,55 @@ const unsigned char* GlyphRows(char c) {
 
 namespace {
 
-// The glyphs as 256 display lists in the shape every platform's text drawing takes, made once per
-// context: lists belong to the context that made them.
-GlBitmapFont FontForCurrentContext() {
-  static GlBitmapFont font;
+constexpr int GlyphWidth = 5;
+constexpr int GlyphHeight = 7;
+constexpr int MaxScale = 8;
+
+// The glyphs as 256 display lists in the shape every platform's text drawing takes, each pixel
+// enlarged to scale x scale, made once per context and scale: lists belong to the context that
+// made them.
+GlBitmapFont FontForCurrentContext(int scale) {
+  scale = scale < 1 ? 1 : scale > MaxScale ? MaxScale : scale;
+  static GlBitmapFont fonts[MaxScale + 1];
+  GlBitmapFont& font = fonts[scale];
   if (font.listBase != 0 && glIsList(font.listBase)) return font;
   font = GlBitmapFont{};
   const GLuint base = glGenLists(256);
   if (base == 0) return font;
+  const int width = GlyphWidth * scale;
+  const int height = GlyphHeight * scale;
+  const int rowBytes = (width + 7) / 8;
   GLint alignment = 4;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  GLubyte bits[((GlyphWidth * MaxScale + 7) / 8) * GlyphHeight * MaxScale];
   for (int c = 0; c < 256; ++c) {
     glNewList(base + static_cast<GLuint>(c), GL_COMPILE);
     if (const unsigned char* rows = GlyphRows(static_cast<char>(c))) {
       // glBitmap takes the bottom row first, each row's leftmost pixel in the byte's high bit.
-      GLubyte bits[7];
-      for (int r = 0; r < 7; ++r) bits[r] = static_cast<GLubyte>(rows[6 - r] << 3);
-      glBitmap(5, 7, 0, 0, 0, 0, bits);
+      for (int y = 0; y < height; ++y) {
+        const unsigned char row = rows[GlyphHeight - 1 - y / scale];
+        GLubyte* out = bits + y * rowBytes;
+        for (int b = 0; b < rowBytes; ++b) out[b] = 0;
+        for (int x = 0; x < width; ++x)
+          if (row & (0x10 >> (x / scale))) out[x / 8] |= static_cast<GLubyte>(0x80 >> (x % 8));
+      }
+      glBitmap(width, height, 0, 0, 0, 0, bits);
     }
     glEndList();
-    font.widths[c] = CellWidth;
+    font.widths[c] = CellWidth * scale;
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   font.listBase = base;
-  font.ascent = Ascent;
-  font.lineHeight = LineHeight;
+  font.ascent = Ascent * scale;
+  font.lineHeight = LineHeight * scale;
   return font;
 }
 
 }  // namespace
 
-void DrawOverlayText(DeviceContext, int right, int bottom, const char* text) {
-  DrawGlBitmapText(FontForCurrentContext(), right, bottom, text);
+void DrawOverlayText(int scale, int right, int bottom, const char* text) {
+  DrawGlBitmapText(FontForCurrentContext(scale), right, bottom, text);
 }
 
 }  // namespace platform::wayland

@@ -4,7 +4,10 @@
 
 #include <cstring>
 
+#include "platform/wayland/SurfaceScale.h"
 #include "platform/wayland/WaylandSession.h"
+#include "fractional-scale-v1-client-protocol.h"
+#include "viewporter-client-protocol.h"
 // The protocol names a request's argument `namespace`, which C++ reserves.
 #define namespace layer_namespace
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
@@ -18,8 +21,16 @@ void OutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32
 void OutputMode(void* data, wl_output*, uint32_t flags, int32_t, int32_t, int32_t refresh) {
   if (flags & WL_OUTPUT_MODE_CURRENT) static_cast<Output*>(data)->refreshMilliHz = refresh;
 }
-void OutputDone(void*, wl_output*) {}
-void OutputScale(void*, wl_output*, int32_t) {}
+// A scale counts once the output's done event closes the change.
+void OutputDone(void* data, wl_output*) {
+  auto* o = static_cast<Output*>(data);
+  if (o->pendingScale == o->scale) return;
+  o->scale = o->pendingScale;
+  OutputScaleChanged(o);
+}
+void OutputScale(void* data, wl_output*, int32_t factor) {
+  static_cast<Output*>(data)->pendingScale = factor > 0 ? factor : 1;
+}
 void OutputText(void*, wl_output*, const char*) {}
 const wl_output_listener outputListener = {OutputGeometry, OutputMode, OutputDone, OutputScale,
                                            OutputText, OutputText};
@@ -38,6 +49,12 @@ void Global(void* data, wl_registry* registry, uint32_t name, const char* interf
   } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && g->seat == nullptr) {
     g->seat = static_cast<wl_seat*>(
         wl_registry_bind(registry, name, &wl_seat_interface, version < 5 ? version : 5));
+  } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
+    g->viewporter = static_cast<wp_viewporter*>(
+        wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
+  } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+    g->fractionalScale = static_cast<wp_fractional_scale_manager_v1*>(
+        wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
     auto* o = new Output;
     o->name = name;
@@ -56,7 +73,7 @@ bool Connect(Globals& g) {
   if (g.display == nullptr) return false;
   wl_registry* registry = wl_display_get_registry(g.display);
   wl_registry_add_listener(registry, &registryListener, &g);
-  // The globals, then what the outputs say of their modes.
+  // The globals, then what the outputs say of their modes and scales.
   return wl_display_roundtrip(g.display) >= 0 && wl_display_roundtrip(g.display) >= 0;
 }
 

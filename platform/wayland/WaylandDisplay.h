@@ -1,6 +1,7 @@
 #pragma once
 // The compositor's connection and its globals: the compositor, shared memory, layer-shell, the
-// first seat and every output with the refresh rate of its current mode.
+// first seat, the scaling protocols and every output with the refresh rate of its current mode
+// and its scale.
 #include <cstdint>
 #include <vector>
 
@@ -9,6 +10,8 @@ struct wl_compositor;
 struct wl_shm;
 struct wl_seat;
 struct zwlr_layer_shell_v1;
+struct wp_viewporter;
+struct wp_fractional_scale_manager_v1;
 
 namespace platform::wayland {
 
@@ -20,6 +23,9 @@ struct Globals {
   wl_shm* shm = nullptr;
   zwlr_layer_shell_v1* layerShell = nullptr;
   wl_seat* seat = nullptr;
+  // Both or neither are used: buffers at fractional scales.
+  wp_viewporter* viewporter = nullptr;
+  wp_fractional_scale_manager_v1* fractionalScale = nullptr;
   std::vector<Output*> outputs;
   // Told of each output that appears after the first round trips (nullptr: nobody listens).
   void (*outputAdded)(Output* output) = nullptr;

@@ -18,6 +18,7 @@
 #include "platform/linux/PowerSupply.h"
 #include "platform/linux/SaverLoop.h"
 #include "platform/wayland/LayerShellRole.h"
+#include "platform/wayland/SurfaceScale.h"
 #include "platform/wayland/WaylandDisplay.h"
 #include "platform/wayland/WaylandSeat.h"
 #include "platform/wayland/WaylandSession.h"
@@ -154,6 +155,7 @@ int RunSaver() {
   events = new WaylandEvents(covers);
   if (globals.seat) ListenToSeat(globals.seat, events);
   session.main = covers.front();
+  FollowScale(globals, session, session.main);
   session.refreshMilliHz.store(globals.outputs.front()->refreshMilliHz);
   session.notify = NotifyFromRenderThread;
   // The first configure gives the size; the surfaces are mapped from there.

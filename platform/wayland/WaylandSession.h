@@ -12,6 +12,7 @@ struct wl_display;
 struct wl_surface;
 struct wl_output;
 struct wl_buffer;
+struct wp_viewport;
 struct zwlr_layer_surface_v1;
 
 namespace platform::wayland {
@@ -23,6 +24,8 @@ struct Output {
   wl_output* output = nullptr;
   std::uint32_t name = 0;
   int refreshMilliHz = 0;  // of the current mode
+  int scale = 1;           // wl_output's integer scale, once its done event came
+  int pendingScale = 1;    // the scale event's, until then
 };
 
 // One layer surface over one output: the creature's on the main one, the clear colour on others.
@@ -45,6 +48,12 @@ struct Session {
   std::atomic<int> width{0};
   std::atomic<int> height{0};
   std::atomic<int> refreshMilliHz{0};
+  // The scale of the main surface's buffers in 120ths (BufferScale.h), as the window thread
+  // learns it; the render thread sizes its buffer from it between frames.
+  std::atomic<int> scale120{120};
+  // Where the compositor scales by fractions: the main surface's viewport, whose destination is
+  // the logical size while its buffer is at device size. nullptr: integer buffer scales.
+  wp_viewport* viewport = nullptr;
   // Set when the compositor closes the main surface: nothing more is drawn.
   std::atomic<bool> lost{false};
   // The render thread's messages for the window thread (a failed start).

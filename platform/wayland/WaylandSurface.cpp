@@ -1,33 +1,61 @@
 #include "platform/wayland/WaylandSurface.h"
 
+#include <wayland-client.h>
 #include <wayland-egl.h>
 
 #include <csignal>
 
 #include "platform/GlSurfaceFaults.h"
+#include "platform/wayland/BufferScale.h"
 #include "platform/wayland/OverlayFont.h"
 #include "platform/wayland/WaylandSession.h"
+#include "viewporter-client-protocol.h"
 
 namespace platform::wayland {
 namespace {
 
 Session* session = nullptr;
 
-// What a DeviceContext points to on Wayland: the main surface as an EGL window.
+// What a DeviceContext points to on Wayland: the main surface as an EGL window, its buffer in
+// device pixels.
 struct Drawable {
   wl_egl_window* window = nullptr;
   EGLSurface surface = EGL_NO_SURFACE;
-  int width = 0;
+  int width = 0;  // the buffer's
   int height = 0;
+  int logicalWidth = 0;  // the surface's, as the compositor configured it
+  int logicalHeight = 0;
+  int scale120 = ScaleUnit;
+  // The buffer's size changed: its scale (or viewport) goes with the next swap's commit, which
+  // attaches the first buffer of that size.
+  bool scaleToCommit = true;
 };
 
 Drawable* Of(DeviceContext dc) { return static_cast<Drawable*>(dc); }
 
+// Sizes the buffer from the session's logical size and scale; true when it changed.
+bool FollowSize(Drawable* d) {
+  const int logicalWidth = session->width.load() > 0 ? session->width.load() : 1;
+  const int logicalHeight = session->height.load() > 0 ? session->height.load() : 1;
+  int scale120 = session->scale120.load();
+  // Without a viewport only whole scales can be told to the compositor.
+  if (session->viewport == nullptr) scale120 = TextScale(scale120) * ScaleUnit;
+  if (logicalWidth == d->logicalWidth && logicalHeight == d->logicalHeight &&
+      scale120 == d->scale120 && d->width > 0)
+    return false;
+  d->logicalWidth = logicalWidth;
+  d->logicalHeight = logicalHeight;
+  d->scale120 = scale120;
+  d->width = BufferLength(logicalWidth, scale120);
+  d->height = BufferLength(logicalHeight, scale120);
+  d->scaleToCommit = true;
+  return true;
+}
+
 DeviceContext Acquire(WindowHandle window) {
   if (window != SaverHandle || session == nullptr || session->main == nullptr) return nullptr;
   auto* d = new Drawable;
-  d->width = session->width.load() > 0 ? session->width.load() : 1;
-  d->height = session->height.load() > 0 ? session->height.load() : 1;
+  FollowSize(d);
   d->window = wl_egl_window_create(session->main->surface, d->width, d->height);
   if (d->window == nullptr) {
     delete d;
@@ -56,6 +84,15 @@ void Swap(DeviceContext dc) {
   if (d == nullptr || session->lost.load()) return;
   if (faults::SwapFaults()) std::raise(SIGSEGV);
   faults::WaitWhileSwapStalls();
+  if (d->scaleToCommit) {
+    // Requests of the render thread's, in order before the swap's attach and commit.
+    if (session->viewport != nullptr) {
+      wp_viewport_set_destination(session->viewport, d->logicalWidth, d->logicalHeight);
+    } else {
+      wl_surface_set_buffer_scale(session->main->surface, d->scale120 / ScaleUnit);
+    }
+    d->scaleToCommit = false;
+  }
   egl::SwapBuffers(session->egl, d->surface);
   faults::CountSwap();
 }
@@ -83,23 +120,27 @@ void Release(WindowHandle, DeviceContext dc) {
   delete d;
 }
 
+// In device pixels, as the frame-rate text is drawn.
 ScreenSize ScreenOf(DeviceContext dc) {
-  if (dc == nullptr) return {};
-  return {session->width.load(), session->height.load()};
+  Drawable* d = Of(dc);
+  if (d == nullptr) return {};
+  return {d->width, d->height};
 }
 
-// The compositor's size is taken on the render thread, between frames.
+// The compositor's size and scale are taken on the render thread, between frames: a change
+// resizes the buffer, and the frame drawn next is whole at the new size.
 ScreenSize FitDrawable(DeviceContext dc) {
   Drawable* d = Of(dc);
   if (d == nullptr || session->lost.load()) return {};
-  const int width = session->width.load();
-  const int height = session->height.load();
-  if (width > 0 && height > 0 && (width != d->width || height != d->height)) {
-    wl_egl_window_resize(d->window, width, height, 0, 0);
-    d->width = width;
-    d->height = height;
-  }
+  if (session->width.load() > 0 && session->height.load() > 0 && FollowSize(d))
+    wl_egl_window_resize(d->window, d->width, d->height, 0, 0);
   return {d->width, d->height};
+}
+
+// The glyphs grow with the scale, so the text keeps its size to the eye.
+void DrawText(DeviceContext dc, int right, int bottom, const char* text) {
+  Drawable* d = Of(dc);
+  DrawOverlayText(d ? TextScale(d->scale120) : 1, right, bottom, text);
 }
 
 double Refresh(DeviceContext) { return session ? session->refreshMilliHz.load() / 1000.0 : 0; }
@@ -126,7 +167,7 @@ const SurfaceBackend& WaylandSurfaceBackend() {
   static const SurfaceBackend backend{
       Acquire,       CreateContext, MakeCurrent,     Swap,       SwapControl,
       SetInterval,   DeleteContext, Release,         ScreenOf,   FitDrawable,
-      Refresh,       Lost,          DrawOverlayText, Notify,     egl::ReleaseCurrent,
+      Refresh,       Lost,          DrawText,        Notify,     egl::ReleaseCurrent,
       NoPartialPresent, NoPartialState, NoPresentRect, WholeSurface};
   return backend;
 }

@@ -1,6 +1,8 @@
 # The saver as it runs today on the Wayland compositors besides sway, each headless and run as a
 # throw-away user (tests/support/compositor.bash):
 # - KWin offers layer-shell: `/s` covers the output natively, the creature flies, SIGTERM gives 0.
+#   At scale 1.5 it offers fractional scales: the saver's buffers are at device size (1200 x 900
+#   under a viewport of 800 x 600, as its Wayland requests show) and the picture fills the output.
 # - weston offers none: with XWayland, `/s` falls back to an X11 window, drawn and shown.
 # - cage likewise through XWayland; its picture is checked inside the X server only, since a
 #   capture of cage's output shows little more than the rectangles the partial frames damage
@@ -115,6 +117,28 @@ if begin kwin 800 600; then
   wait_for_scene || fail "no scene"
   wait_picture kwin || fail "no creature on the covered output: $(clear_share "$comp_work/kwin.png")% clear colour, $(creature_pixels "$comp_work/kwin.png") other pixels"
   terminate
+  end
+fi
+
+echo "-- KWin at scale 1.5: buffers at device size through a viewport"
+if begin kwin 1200 900 1.5; then
+  # The client's side of the protocol on its stderr: the compositor's preferred scale, the
+  # viewport's destination and the buffers' size.
+  compositor_launch saver env WAYLAND_DEBUG=1 "$comp_work/velmora" /s || fail "the saver did not start"
+  wait_for_scene || fail "no scene"
+  wait_picture kwin-scaled || fail "no creature at scale 1.5: $(clear_share "$comp_work/kwin-scaled.png")% clear colour, $(creature_pixels "$comp_work/kwin-scaled.png") other pixels"
+  [ "$(identify -format '%wx%h' "$comp_work/kwin-scaled.png")" = 1200x900 ] ||
+    fail "the screenshot is not in device pixels: $(identify -format '%wx%h' "$comp_work/kwin-scaled.png")"
+  terminate
+  trace=$comp_work/saver.out
+  grep -qE 'wp_fractional_scale_v1@[0-9]+\.preferred_scale\(180\)' "$trace" ||
+    fail "KWin sent no preferred scale of 180/120"
+  grep -qE 'wp_viewport@[0-9]+\.set_destination\(800, 600\)' "$trace" ||
+    fail "no viewport of the logical size 800 x 600"
+  grep -qE 'create_buffer\(new id wl_buffer@[0-9]+, 0, 1200, 900,' "$trace" ||
+    fail "no buffer of 1200 x 900: $(grep -oE 'create_buffer\(new id wl_buffer@[0-9]+, 0, [0-9]+, [0-9]+' "$trace" | sort | uniq -c | head -3)"
+  grep -qE 'wl_surface@[0-9]+\.set_buffer_scale\([^1]' "$trace" &&
+    fail "a buffer scale besides the viewport"
   end
 fi
 

@@ -2,7 +2,8 @@
 # so as root everything runs as a throw-away ordinary user). Natively: swayidle starts it, it
 # covers every output (the creature on the first, the clear colour on the others), a key and
 # SIGTERM end it with status 0. Under XWayland (--x11), `/s` stays up, covers the output and ends
-# by SIGTERM. The pointer is the build's tools/wlpointer, a virtual pointer: a headless sway has
+# by SIGTERM. At output scale 2 the picture is drawn at device pixels, from the start and after a
+# change of scale while it runs, and the frame-rate text keeps its size to the eye. The pointer is the build's tools/wlpointer, a virtual pointer: a headless sway has
 # no input devices.
 # $1: build folder, $2: source folder. Runs under tests/with-xvfb (whose display it does not use).
 set -u
@@ -189,5 +190,54 @@ kill -TERM "$(cat "$work/xsaver.pid")"
 code=$(status_of xsaver)
 [ "$code" = 0 ] || fail "XWayland: SIGTERM gave status $code"
 tail -n 1 "$log" | grep -q '^   Notify : FPS = ' || fail "XWayland: log does not end with the frame-rate line"
+
+# Percent of the creature's pixels (those not of the clear colour) that differ from the picture
+# made of 2 x 2 blocks by one pixel of each: 0 for a buffer of the logical size stretched twice.
+detail_share() {  # name
+  local other differ
+  other=$(convert "$work/$1.png" -fuzz 1% -fill black -opaque 'srgb(26,51,51)' -fill white +opaque black \
+    -colorspace gray -format '%[fx:round(mean*w*h)]' info:)
+  differ=$(convert "$work/$1.png" \( +clone -sample 50% -sample 200% \) -compose difference -composite \
+    -colorspace gray -threshold 0 -format '%[fx:round(mean*w*h)]' info:)
+  [ "$other" -gt 0 ] || { echo 0; return; }
+  echo $((differ * 100 / other))
+}
+# Rows of the frame-rate text's white glyphs in the top left corner: 7 at scale 1.
+text_rows() { convert "$work/$1.png" -crop 240x40+0+0 +repage -fill black +opaque white -trim -format %h info:; }
+# Captures HEADLESS-1 until the creature shows with detail at device pixels, for up to 20 s.
+wait_detail() {  # name
+  for _ in $(seq 40); do
+    in_sway grim -o HEADLESS-1 "$work/$1.png" || { fail "grim could not capture"; return 1; }
+    [ "$(creature_colours "$1")" -ge 10 ] && [ "$(detail_share "$1")" -ge 20 ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+echo "-- output scale 2: device pixels, from the start and after a change"
+printf '[Software\\Korvantel\\Velmora Screen Saver]\nEnableFPS=1\n' |
+  "${as_user[@]}" tee "$work/config/Korvantel/Velmora Screen Saver.conf" >/dev/null
+in_sway swaymsg -q output HEADLESS-1 scale 2 || fail "swaymsg could not scale the output"
+rm -f "$log"
+launch scaled "$work/velmora" /s
+wait_for_line "   Notify : Scene has been initialized successfully" || fail "scale 2: no scene"
+wait_covered scaled HEADLESS-1 || fail "scale 2: the clear colour covers $(clear_share scaled)% of the output"
+[ "$(identify -format %w "$work/scaled.png")" -eq 800 ] || fail "scale 2: grim gave no picture in device pixels"
+wait_detail scaled || fail "scale 2: $(detail_share scaled)% of the creature's pixels hold detail below 2 x 2 blocks"
+rows=$(text_rows scaled)
+[ "$rows" -ge 14 ] && [ "$rows" -le 16 ] || fail "scale 2: the frame-rate text is $rows pixels high, not 14"
+in_sway swaymsg -q output HEADLESS-1 scale 1 || fail "swaymsg could not scale the output"
+wait_covered unscaled HEADLESS-1 || fail "back to scale 1: the clear colour covers $(clear_share unscaled)% of the output"
+wait_creature unscaled || fail "back to scale 1: no creature"
+rows=$(text_rows unscaled)
+[ "$rows" -ge 7 ] && [ "$rows" -le 8 ] || fail "scale 1: the frame-rate text is $rows pixels high, not 7"
+in_sway swaymsg -q output HEADLESS-1 scale 2 || fail "swaymsg could not scale the output"
+wait_detail rescaled || fail "scale 2 while running: $(detail_share rescaled)% of the creature's pixels hold detail"
+[ -s "$work/scaled.status" ] && fail "scale 2: ended by itself with status $(cat "$work/scaled.status")"
+kill -TERM "$(cat "$work/scaled.pid")"
+code=$(status_of scaled)
+[ "$code" = 0 ] || fail "scale 2: SIGTERM gave status $code"
+in_sway swaymsg -q output HEADLESS-1 scale 1
+[ -z "${VELMORA_PICTURES:-}" ] || cp "$work"/scaled.png "$work"/unscaled.png "$work"/rescaled.png "$VELMORA_PICTURES"/
 
 exit "$failures"
