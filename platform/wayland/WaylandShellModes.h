@@ -1,6 +1,6 @@
 #pragma once
 // The command-line modes Wayland carries out: the full-screen saver, on a compositor that offers
-// layer-shell. Windows named by id (a preview's host, XScreenSaver's) are another window
+// layer-shell or xdg-shell. Windows named by id (a preview's host, XScreenSaver's) are another window
 // system's.
 #include "host/Shell.h"
 

@@ -1,5 +1,6 @@
 #include "platform/wayland/WaylandSurface.h"
 
+#include <wayland-client.h>
 #include <wayland-egl.h>
 
 #include <csignal>
@@ -17,6 +18,7 @@ Session* session = nullptr;
 struct Drawable {
   wl_egl_window* window = nullptr;
   EGLSurface surface = EGL_NO_SURFACE;
+  GlContext context = nullptr;  // the one last made current, kept over a move
   int width = 0;
   int height = 0;
 };
@@ -24,7 +26,9 @@ struct Drawable {
 Drawable* Of(DeviceContext dc) { return static_cast<Drawable*>(dc); }
 
 DeviceContext Acquire(WindowHandle window) {
-  if (window != SaverHandle || session == nullptr || session->main == nullptr) return nullptr;
+  if (window != SaverHandle || session == nullptr) return nullptr;
+  std::lock_guard<std::mutex> lock(session->mainLock);
+  if (session->main == nullptr) return nullptr;
   auto* d = new Drawable;
   d->width = session->width.load() > 0 ? session->width.load() : 1;
   d->height = session->height.load() > 0 ? session->height.load() : 1;
@@ -33,7 +37,41 @@ DeviceContext Acquire(WindowHandle window) {
     delete d;
     return nullptr;
   }
+  session->drawn = session->main->surface;
   return d;
+}
+
+// The surface the EGL window was on is let go of; destroyed here when its cover has gone.
+// Called under mainLock.
+void LetGoOfDrawn() {
+  if (session->dropDrawn && session->drawn != nullptr) wl_surface_destroy(session->drawn);
+  session->dropDrawn = false;
+  session->drawn = nullptr;
+}
+
+// The main cover's output went and the creature moved to another cover: the drawing follows it
+// onto that cover's surface, with the same context. On the render thread, between frames.
+void FollowMain(Drawable* d) {
+  std::lock_guard<std::mutex> lock(session->mainLock);
+  if (session->main == nullptr || session->main->surface == session->drawn) return;
+  const int width = session->width.load() > 0 ? session->width.load() : 1;
+  const int height = session->height.load() > 0 ? session->height.load() : 1;
+  wl_egl_window* window = wl_egl_window_create(session->main->surface, width, height);
+  if (window == nullptr) return;
+  const EGLSurface surface = egl::CreateSurface(session->egl, window);
+  if (surface == EGL_NO_SURFACE) {
+    wl_egl_window_destroy(window);
+    return;
+  }
+  egl::MakeCurrent(session->egl, surface, static_cast<EGLContext>(d->context));
+  if (d->surface != EGL_NO_SURFACE) egl::DestroySurface(session->egl, d->surface);
+  wl_egl_window_destroy(d->window);
+  LetGoOfDrawn();
+  d->window = window;
+  d->surface = surface;
+  d->width = width;
+  d->height = height;
+  session->drawn = session->main->surface;
 }
 
 GlContext CreateContext(DeviceContext dc) {
@@ -48,6 +86,7 @@ GlContext CreateContext(DeviceContext dc) {
 void MakeCurrent(DeviceContext dc, GlContext context) {
   Drawable* d = Of(dc);
   if (d == nullptr) return;
+  d->context = context;
   egl::MakeCurrent(session->egl, d->surface, static_cast<EGLContext>(context));
 }
 
@@ -81,6 +120,8 @@ void Release(WindowHandle, DeviceContext dc) {
   if (d->surface != EGL_NO_SURFACE) egl::DestroySurface(session->egl, d->surface);
   wl_egl_window_destroy(d->window);
   delete d;
+  std::lock_guard<std::mutex> lock(session->mainLock);
+  LetGoOfDrawn();
 }
 
 ScreenSize ScreenOf(DeviceContext dc) {
@@ -92,6 +133,7 @@ ScreenSize ScreenOf(DeviceContext dc) {
 ScreenSize FitDrawable(DeviceContext dc) {
   Drawable* d = Of(dc);
   if (d == nullptr || session->lost.load()) return {};
+  FollowMain(d);
   const int width = session->width.load();
   const int height = session->height.load();
   if (width > 0 && height > 0 && (width != d->width || height != d->height)) {
