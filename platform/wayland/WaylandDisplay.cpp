@@ -47,7 +47,8 @@ void Global(void* data, wl_registry* registry, uint32_t name, const char* interf
     g->layerShell = static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(
         registry, name, &zwlr_layer_shell_v1_interface, version < 3 ? version : 3));
   } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
-    g->wmBase = static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
+    g->wmBase = static_cast<xdg_wm_base*>(
+        wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
     xdg_wm_base_add_listener(g->wmBase, &wmBaseListener, nullptr);
   } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && g->seat == nullptr) {
     g->seat = static_cast<wl_seat*>(

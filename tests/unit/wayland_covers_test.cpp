@@ -73,7 +73,8 @@ TEST(WaylandCovers, OutputsComeAndGo) {
 // Why no Wayland mode can be had, in the user's words.
 TEST(WaylandCovers, SaysWhichProtocolsAreMissing) {
   using platform::wayland::WhyNoSaverRole;
-  EXPECT_EQ(WhyNoSaverRole(false, false, false, false, false), "no Wayland compositor to connect to");
+  EXPECT_EQ(WhyNoSaverRole(false, false, false, false, false),
+            "no Wayland compositor to connect to");
   EXPECT_EQ(WhyNoSaverRole(true, true, true, false, false),
             "the Wayland compositor offers no zwlr_layer_shell_v1 or xdg_wm_base");
   EXPECT_EQ(WhyNoSaverRole(true, false, true, false, true),
