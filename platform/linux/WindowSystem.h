@@ -4,6 +4,7 @@
 // picks one per kind of window from here, running its process set-up before anything it does
 // talks to its display. Nothing outside a backend's folder names a backend.
 #include <span>
+#include <string>
 
 #include "host/Shell.h"
 #include "platform/linux/SurfaceBackend.h"
@@ -35,6 +36,9 @@ struct WindowSystem {
   const SurfaceBackend& (*surface)();
   // Its shell modes, made on first use with the hooks of that use.
   ShellModes& (*modes)(const SaverHooks& hooks);
+  // Where the probe fails: why, for the user ("the Wayland compositor offers no ..."); empty or
+  // absent where the system says it itself when it runs.
+  std::string (*unavailable)() = nullptr;
 };
 
 // This build's window systems, preferred first (a list written by the build).
@@ -50,6 +54,12 @@ const char* TakeWindowSystemFlag(std::span<const WindowSystem* const> table, int
 // nullptr when none serves it. Pure: probes, but prepares nothing.
 const WindowSystem* ChooseWindowSystem(std::span<const WindowSystem* const> table,
                                        WindowNeed need, const char* preferred);
+
+// What the user is told when the choice fell back to chosen although its display does not
+// answer: one line ("velmora: ...\n") for each other system of table that serves need and says
+// why it cannot; empty when chosen's probe answers.
+std::string WhyOthersCannot(std::span<const WindowSystem* const> table, WindowNeed need,
+                            const WindowSystem* chosen);
 
 // ChooseWindowSystem over this build's table, the choice made the one in use (its process set-up
 // run, its surface the one GlSurface.h draws through).

@@ -47,8 +47,28 @@ const WindowSystem* ChooseWindowSystem(std::span<const WindowSystem* const> tabl
   return last;
 }
 
+std::string WhyOthersCannot(std::span<const WindowSystem* const> table, WindowNeed need,
+                            const WindowSystem* chosen) {
+  std::string lines;
+  if (chosen == nullptr || chosen->probe()) return lines;
+  for (const WindowSystem* system : table) {
+    if (system == chosen || !Serves(*system, need) || system->unavailable == nullptr) continue;
+    const std::string why = system->unavailable();
+    if (!why.empty()) lines += "velmora: " + why + "\n";
+  }
+  return lines;
+}
+
 const WindowSystem* SelectWindowSystem(WindowNeed need, const char* preferred) {
   const WindowSystem* system = ChooseWindowSystem(WindowSystems(), need, preferred);
+  // A system picked by name says itself why it cannot run; one picked as the last resort is
+  // preceded by why every other could not (once: the choice is asked again per mode).
+  static bool told = false;
+  if (!told && need == WindowNeed::FullScreen && system &&
+      (preferred == nullptr || std::strcmp(system->name, preferred) != 0)) {
+    told = true;
+    std::fputs(WhyOthersCannot(WindowSystems(), need, system).c_str(), stderr);
+  }
   if (system) {
     system->prepareProcess();
     UseSurfaceBackend(system->surface());

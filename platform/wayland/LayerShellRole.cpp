@@ -44,43 +44,24 @@ struct Role {
   Cover* cover;
   wl_shm* shm;
   Session* session;
-  void (*closed)();
+  CoverEvents events;
 };
 
 void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
                     uint32_t height) {
   auto* r = static_cast<Role*>(data);
-  Cover* c = r->cover;
   zwlr_layer_surface_v1_ack_configure(layer, serial);
-  c->width = static_cast<int>(width);
-  c->height = static_cast<int>(height);
-  if (c->main) {
-    // The render thread resizes its window and commits with its next frame. The first
-    // configure comes before that thread starts: until its first frame (seconds with a software
-    // driver), the clear colour hides the desktop.
-    r->session->width.store(c->width);
-    r->session->height.store(c->height);
-    if (c->cleared) return;
-  } else if (c->buffer != nullptr) {
-    wl_buffer_destroy(c->buffer);
-  }
-  c->buffer = ClearBuffer(r->shm, c->width > 0 ? c->width : 1, c->height > 0 ? c->height : 1);
-  c->cleared = true;
-  wl_surface_attach(c->surface, c->buffer, 0, 0);
-  wl_surface_damage(c->surface, 0, 0, INT32_MAX, INT32_MAX);
-  wl_surface_commit(c->surface);
+  ShowConfigured(r->cover, r->shm, *r->session, static_cast<int>(width), static_cast<int>(height));
 }
+// Its output went, or the compositor ends the saver's surfaces: the saver decides what that means.
 void LayerClosed(void* data, zwlr_layer_surface_v1*) {
   auto* r = static_cast<Role*>(data);
-  if (r->cover->main) r->session->lost.store(true);
-  if (r->closed) r->closed();
+  if (r->events.gone) r->events.gone(r->cover);
 }
 const zwlr_layer_surface_v1_listener layerListener = {LayerConfigure, LayerClosed};
 
-}  // namespace
-
-Cover* CoverOutput(const Globals& globals, Session& session, Output* output, bool main,
-                   void (*closed)()) {
+Cover* CoverOutput(Session& session, Output* output, bool main, const CoverEvents& events) {
+  const Globals& globals = Connection();
   auto* c = new Cover;
   c->output = output;
   c->main = main;
@@ -95,9 +76,8 @@ Cover* CoverOutput(const Globals& globals, Session& session, Output* output, boo
   zwlr_layer_surface_v1_set_exclusive_zone(c->layer, -1);  // over panels too
   zwlr_layer_surface_v1_set_keyboard_interactivity(
       c->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
-  // Lives as long as the process: a cover's role ends only with it.
   zwlr_layer_surface_v1_add_listener(c->layer, &layerListener,
-                                     new Role{c, globals.shm, &session, closed});
+                                     new Role{c, globals.shm, &session, events});
   wl_surface_commit(c->surface);
   return c;
 }
@@ -107,9 +87,36 @@ void HideCover(Cover* c) {
   wl_surface_commit(c->surface);
 }
 
-void DestroyCover(Cover* c) {
+void DropCover(Cover* c) {
+  delete static_cast<Role*>(zwlr_layer_surface_v1_get_user_data(c->layer));
   zwlr_layer_surface_v1_destroy(c->layer);
-  wl_surface_destroy(c->surface);
+  c->layer = nullptr;
+  if (c->buffer != nullptr) wl_buffer_destroy(c->buffer);
+  c->buffer = nullptr;
 }
+
+}  // namespace
+
+void ShowConfigured(Cover* c, wl_shm* shm, Session& session, int width, int height) {
+  c->width = width;
+  c->height = height;
+  if (c->main) {
+    // The render thread resizes its window and commits with its next frame. The first
+    // configure comes before that thread starts: until its first frame (seconds with a software
+    // driver), the clear colour hides the desktop.
+    session.width.store(c->width);
+    session.height.store(c->height);
+    if (c->cleared) return;
+  } else if (c->buffer != nullptr) {
+    wl_buffer_destroy(c->buffer);
+  }
+  c->buffer = ClearBuffer(shm, c->width > 0 ? c->width : 1, c->height > 0 ? c->height : 1);
+  c->cleared = true;
+  wl_surface_attach(c->surface, c->buffer, 0, 0);
+  wl_surface_damage(c->surface, 0, 0, INT32_MAX, INT32_MAX);
+  wl_surface_commit(c->surface);
+}
+
+const CoverRole layerShellRole{CoverOutput, HideCover, DropCover};
 
 }  // namespace platform::wayland

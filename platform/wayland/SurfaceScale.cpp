@@ -17,13 +17,13 @@ namespace {
 struct Watch {
   Session* session = nullptr;
   Cover* cover = nullptr;
-  bool fractional = false;
+  wp_fractional_scale_v1* fractional = nullptr;
   std::vector<Output*> entered;
 };
 Watch watch;
 
 void FollowOutputs() {
-  if (watch.session == nullptr || watch.fractional) return;
+  if (watch.session == nullptr || watch.cover == nullptr || watch.fractional != nullptr) return;
   int scale = 0;
   for (const Output* o : watch.entered) scale = std::max(scale, o->scale);
   if (scale == 0 && watch.cover->output != nullptr) scale = watch.cover->output->scale;
@@ -51,16 +51,22 @@ const wp_fractional_scale_v1_listener fractionalListener = {PreferredScale};
 }  // namespace
 
 void FollowScale(const Globals& globals, Session& session, Cover* main) {
+  // The creature moved off a cover that is going: its scale objects go with it. The caller holds
+  // the session's mainLock, since the render thread reads the viewport.
+  if (watch.fractional != nullptr) wp_fractional_scale_v1_destroy(watch.fractional);
+  if (session.viewport != nullptr) wp_viewport_destroy(session.viewport);
+  watch = Watch{};
+  session.viewport = nullptr;
   watch.session = &session;
   watch.cover = main;
+  if (main == nullptr) return;
   wl_surface_add_listener(main->surface, &surfaceListener, nullptr);
   if (globals.viewporter != nullptr && globals.fractionalScale != nullptr) {
-    // Lives as long as the surface; the compositor sends its preferred scale on its own.
-    wp_fractional_scale_v1* fractional =
+    // The compositor sends its preferred scale on its own.
+    watch.fractional =
         wp_fractional_scale_manager_v1_get_fractional_scale(globals.fractionalScale, main->surface);
-    wp_fractional_scale_v1_add_listener(fractional, &fractionalListener, nullptr);
+    wp_fractional_scale_v1_add_listener(watch.fractional, &fractionalListener, nullptr);
     session.viewport = wp_viewporter_get_viewport(globals.viewporter, main->surface);
-    watch.fractional = true;
   }
   FollowOutputs();
 }
@@ -70,6 +76,11 @@ void OutputScaleChanged(Output* output) {
       (output == watch.cover->output ||
        std::find(watch.entered.begin(), watch.entered.end(), output) != watch.entered.end()))
     FollowOutputs();
+}
+
+void OutputGone(Output* output) {
+  std::erase(watch.entered, output);
+  FollowOutputs();
 }
 
 }  // namespace platform::wayland

@@ -9,10 +9,14 @@ namespace platform::wayland {
 
 struct Globals;
 
-// Follows the scale of the session's main surface, on the window thread, from now on.
+// Follows the scale of the session's main surface, on the window thread, from now on; called
+// again, under the session's mainLock, when the creature moves to another cover (nullptr: none).
 void FollowScale(const Globals& globals, Session& session, Cover* main);
 
 // An output's integer scale changed (its done event): the main surface follows when it is on it.
 void OutputScaleChanged(Output* output);
+
+// An output is about to be released: the main surface is no longer on it.
+void OutputGone(Output* output);
 
 }  // namespace platform::wayland

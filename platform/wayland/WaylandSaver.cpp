@@ -1,5 +1,5 @@
 // The full-screen saver on Wayland: the connection's part in the saver's loop, the seat's input
-// as the close rules see it, and the covers' end.
+// as the close rules see it, and the covers as outputs come and go.
 #include "platform/wayland/WaylandSaver.h"
 
 #include <EGL/egl.h>
@@ -17,11 +17,13 @@
 #include "host/ShellState.h"
 #include "platform/linux/PowerSupply.h"
 #include "platform/linux/SaverLoop.h"
+#include "platform/wayland/CoverList.h"
 #include "platform/wayland/LayerShellRole.h"
 #include "platform/wayland/SurfaceScale.h"
 #include "platform/wayland/WaylandDisplay.h"
 #include "platform/wayland/WaylandSeat.h"
 #include "platform/wayland/WaylandSession.h"
+#include "platform/wayland/XdgShellRole.h"
 
 using namespace shell;
 
@@ -32,7 +34,13 @@ Session session;
 
 class WaylandEvents : public SaverLoop::Source, public SeatInput {
  public:
-  explicit WaylandEvents(std::vector<Cover*> all) : covers(std::move(all)) {}
+  explicit WaylandEvents(const CoverRole& role) : role(role) {}
+
+  // Covers every output, the creature on the first.
+  void CoverAll(const std::vector<Output*>& outputs) {
+    for (Output* o : outputs) covers.push_back(role.cover(session, o, covers.empty(), coverEvents));
+  }
+  Cover* First() const { return covers.empty() ? nullptr : covers.front(); }
 
   SaverLoop* loop = nullptr;  // set once the loop exists; input before that is dropped
 
@@ -60,7 +68,8 @@ class WaylandEvents : public SaverLoop::Source, public SeatInput {
   bool DestroyWindow() override {
     if (destroyed) return false;
     destroyed = true;
-    for (Cover* c : covers) DestroyCover(c);
+    for (Cover* c : covers) Drop(c);
+    covers.clear();
     wl_display_flush(session.display);
     return true;
   }
@@ -71,15 +80,20 @@ class WaylandEvents : public SaverLoop::Source, public SeatInput {
   // The pointer's enter hides it.
   void MinimizeWindow() override {
     // The message box goes over the desktop: the covers leave.
-    for (Cover* c : covers) HideCover(c);
+    for (Cover* c : covers) role.hide(c);
     wl_display_flush(session.display);
   }
   bool IsWindow(WindowHandle window) override { return window == SaverHandle && !destroyed; }
 
+  std::size_t Covered() const { return covers.size(); }
+
   // An output that appears while the saver runs is covered as well.
   void AddCover(Output* output) {
-    if (!destroyed) covers.push_back(CoverOutput(Connection(), session, output, false, Closed));
+    if (!destroyed && !covers.empty())
+      covers.push_back(role.cover(session, output, false, coverEvents));
   }
+  void OutputGone(const Output* output) { Lose(LoseOutput(covers, output)); }
+  void CoverGone(const Cover* cover) { Lose(LoseCover(covers, cover)); }
 
   void Pressed(unsigned message, std::uintptr_t wordParam) override {
     if (loop) loop->Dispatch(message, wordParam, 0);
@@ -104,10 +118,31 @@ class WaylandEvents : public SaverLoop::Source, public SeatInput {
     loop->Dispatch(WmMouseMove, 0, 0);
   }
 
-  // The compositor took a surface away: a close.
-  static void Closed();
+  static const CoverEvents coverEvents;
 
  private:
+  // An output that went, or a surface the compositor took away, loses its cover; the creature
+  // moves on where its cover went. The saver ends only when no cover is left.
+  void Lose(const CoverLoss& loss) {
+    if (loss.gone.empty()) return;
+    if (loss.mainMoved) {
+      std::lock_guard<std::mutex> lock(session.mainLock);
+      session.main = loss.newMain;
+      FollowScale(Connection(), session, loss.newMain);
+      if (loss.newMain != nullptr) {
+        session.width.store(loss.newMain->width);
+        session.height.store(loss.newMain->height);
+        session.refreshMilliHz.store(loss.newMain->output->refreshMilliHz);
+      }
+    }
+    for (Cover* c : loss.gone) Drop(c);
+    wl_display_flush(session.display);
+    if (covers.empty() && !destroyed) {
+      session.lost.store(true);
+      if (loop) loop->Post(WmClose, 0, 0);
+    }
+  }
+
   // A compositor that goes away ends the saver as a lost X server does.
   [[noreturn]] static void ConnectionLost() {
     const int error = wl_display_get_error(session.display);
@@ -115,6 +150,21 @@ class WaylandEvents : public SaverLoop::Source, public SeatInput {
     _exit(1);
   }
 
+  // The role goes now; the surface too, unless the render thread still draws on it (it then
+  // destroys it itself once it has moved on).
+  void Drop(Cover* c) {
+    role.drop(c);
+    {
+      std::lock_guard<std::mutex> lock(session.mainLock);
+      if (c->surface == session.drawn)
+        session.dropDrawn = true;
+      else
+        wl_surface_destroy(c->surface);
+    }
+    delete c;
+  }
+
+  const CoverRole& role;
   std::vector<Cover*> covers;
   bool destroyed = false;
   bool havePointer = false;
@@ -123,9 +173,13 @@ class WaylandEvents : public SaverLoop::Source, public SeatInput {
 
 WaylandEvents* events = nullptr;
 
-void WaylandEvents::Closed() {
+void OnCoverGone(Cover* cover) {
+  if (events) events->CoverGone(cover);
+}
+void OnCloseAsked() {
   if (events && events->loop) events->loop->Post(WmClose, 0, 0);
 }
+const CoverEvents WaylandEvents::coverEvents{OnCoverGone, OnCloseAsked};
 
 void NotifyFromRenderThread(unsigned message, std::uintptr_t wordParam) {
   if (events && events->loop) events->loop->Post(message, wordParam, 0);
@@ -134,12 +188,12 @@ void NotifyFromRenderThread(unsigned message, std::uintptr_t wordParam) {
 }  // namespace
 
 int RunSaver() {
-  if (!LayerShellOffered()) {
-    std::fprintf(stderr, "velmora: no Wayland compositor with layer-shell to draw on\n");
+  if (!SaverRoleOffered()) {
+    std::fprintf(stderr, "velmora: %s\n", WhyNoSaverRole().c_str());
     return -1;
   }
   Globals& globals = Connection();
-  if (globals.compositor == nullptr || globals.shm == nullptr || globals.outputs.empty()) {
+  if (globals.outputs.empty()) {
     std::fprintf(stderr, "velmora: the Wayland compositor offers no output to cover\n");
     return -1;
   }
@@ -148,18 +202,26 @@ int RunSaver() {
     std::fprintf(stderr, "velmora: no EGL with desktop OpenGL on this Wayland display\n");
     return -1;
   }
-  std::vector<Cover*> covers;
-  for (Output* o : globals.outputs)
-    covers.push_back(CoverOutput(globals, session, o, covers.empty(), WaylandEvents::Closed));
-  // Static: the loop outlives the run, since the process ends with _exit right after it.
-  events = new WaylandEvents(covers);
+  // Layer-shell's overlay layer where offered: above panels and notifications by its nature.
+  // Else full-screen toplevels, whose stacking is the compositor's to decide.
+  events = new WaylandEvents(globals.layerShell != nullptr ? layerShellRole : xdgShellRole);
+  events->CoverAll(globals.outputs);
   if (globals.seat) ListenToSeat(globals.seat, events);
-  session.main = covers.front();
-  FollowScale(globals, session, session.main);
+  session.main = events->First();
+  {
+    std::lock_guard<std::mutex> lock(session.mainLock);
+    FollowScale(globals, session, session.main);
+  }
   session.refreshMilliHz.store(globals.outputs.front()->refreshMilliHz);
   session.notify = NotifyFromRenderThread;
+  globals.outputAdded = [](Output* o) { events->AddCover(o); };
+  globals.outputRemoved = [](Output* o) { events->OutputGone(o); };
   // The first configure gives the size; the surfaces are mapped from there.
   if (wl_display_roundtrip(session.display) < 0) return -1;
+  if (events->Covered() == 0) {
+    std::fprintf(stderr, "velmora: the Wayland compositor took every surface away at once\n");
+    return -1;
+  }
 
   SetSession(&session);
   shellState.mainWindow = SaverHandle;
@@ -167,10 +229,10 @@ int RunSaver() {
   SaverLoop::Options options;
   options.watchPower = true;
   options.proc = SaverClassProc;
+  // Static: the loop outlives the run, since the process ends with _exit right after it.
   static SaverLoop* loop = nullptr;
   loop = new SaverLoop(*events, options);
   events->loop = loop;
-  globals.outputAdded = [](Output* o) { events->AddCover(o); };
   shellSystem = loop;
   return loop->Run();
 }

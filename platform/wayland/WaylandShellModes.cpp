@@ -1,6 +1,7 @@
 #include "platform/wayland/WaylandShellModes.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "platform/linux/WindowSystem.h"
 #include "platform/wayland/WaylandDisplay.h"
@@ -10,10 +11,18 @@
 namespace platform::wayland {
 namespace {
 
-// WAYLAND_DISPLAY set and its compositor offering layer-shell: the full-screen saver goes here.
-bool CompositorOffersLayerShell() {
+bool DisplayNamed() {
   const char* named = std::getenv("WAYLAND_DISPLAY");
-  return named != nullptr && *named != '\0' && LayerShellOffered();
+  return named != nullptr && *named != '\0';
+}
+
+// WAYLAND_DISPLAY set and its compositor offering a role for the saver's surfaces (layer-shell,
+// else xdg-shell): the full-screen saver goes here, natively, before any X display.
+bool CompositorOffersSaverRole() { return DisplayNamed() && SaverRoleOffered(); }
+
+std::string WhyNot() {
+  if (!DisplayNamed()) return "";  // not on a Wayland desktop: nothing to explain
+  return WhyNoSaverRole();
 }
 
 void Prepare() {}
@@ -29,7 +38,7 @@ int WaylandShellModes::RunSaverWindow(WindowHandle parent) {
   return parent == 0 ? RunSaver() : -1;
 }
 
-extern const WindowSystem windowSystem{"wayland",     true,   false, CompositorOffersLayerShell,
-                                       Prepare,       WaylandSurfaceBackend, Modes};
+extern const WindowSystem windowSystem{"wayland", true,    false, CompositorOffersSaverRole,
+                                       Prepare,   WaylandSurfaceBackend, Modes, WhyNot};
 
 }  // namespace platform::wayland

@@ -1,7 +1,7 @@
 #pragma once
 // The command-line modes Wayland carries out: the full-screen saver, on a compositor that offers
-// layer-shell. Windows named by id (a preview's host, XScreenSaver's) are another window
-// system's.
+// layer-shell or xdg-shell. Windows named by id (a preview's host, XScreenSaver's) are another
+// window system's.
 #include "host/Shell.h"
 
 namespace platform::wayland {

@@ -21,6 +21,7 @@ Session* session = nullptr;
 struct Drawable {
   wl_egl_window* window = nullptr;
   EGLSurface surface = EGL_NO_SURFACE;
+  GlContext context = nullptr;  // the one last made current, kept over a move
   int width = 0;  // the buffer's
   int height = 0;
   int logicalWidth = 0;  // the surface's, as the compositor configured it
@@ -53,7 +54,9 @@ bool FollowSize(Drawable* d) {
 }
 
 DeviceContext Acquire(WindowHandle window) {
-  if (window != SaverHandle || session == nullptr || session->main == nullptr) return nullptr;
+  if (window != SaverHandle || session == nullptr) return nullptr;
+  std::lock_guard<std::mutex> lock(session->mainLock);
+  if (session->main == nullptr) return nullptr;
   auto* d = new Drawable;
   FollowSize(d);
   d->window = wl_egl_window_create(session->main->surface, d->width, d->height);
@@ -61,7 +64,45 @@ DeviceContext Acquire(WindowHandle window) {
     delete d;
     return nullptr;
   }
+  session->drawn = session->main->surface;
   return d;
+}
+
+// The surface the EGL window was on is let go of; destroyed here when its cover has gone.
+// Called under mainLock.
+void LetGoOfDrawn() {
+  if (session->dropDrawn && session->drawn != nullptr) wl_surface_destroy(session->drawn);
+  session->dropDrawn = false;
+  session->drawn = nullptr;
+}
+
+// The main cover's output went and the creature moved to another cover: the drawing follows it
+// onto that cover's surface, with the same context. On the render thread, between frames.
+void FollowMain(Drawable* d) {
+  std::lock_guard<std::mutex> lock(session->mainLock);
+  if (session->main == nullptr || session->main->surface == session->drawn) return;
+  // The new surface's buffer is sized afresh, its scale committed with its first buffer; where
+  // the move fails, the old window is resized at the next frame as it would be anyway.
+  d->width = 0;
+  FollowSize(d);
+  wl_egl_window* window = wl_egl_window_create(session->main->surface, d->width, d->height);
+  if (window == nullptr) {
+    d->width = 0;
+    return;
+  }
+  const EGLSurface surface = egl::CreateSurface(session->egl, window);
+  if (surface == EGL_NO_SURFACE) {
+    wl_egl_window_destroy(window);
+    d->width = 0;
+    return;
+  }
+  egl::MakeCurrent(session->egl, surface, static_cast<EGLContext>(d->context));
+  if (d->surface != EGL_NO_SURFACE) egl::DestroySurface(session->egl, d->surface);
+  wl_egl_window_destroy(d->window);
+  LetGoOfDrawn();
+  d->window = window;
+  d->surface = surface;
+  session->drawn = session->main->surface;
 }
 
 GlContext CreateContext(DeviceContext dc) {
@@ -76,6 +117,7 @@ GlContext CreateContext(DeviceContext dc) {
 void MakeCurrent(DeviceContext dc, GlContext context) {
   Drawable* d = Of(dc);
   if (d == nullptr) return;
+  d->context = context;
   egl::MakeCurrent(session->egl, d->surface, static_cast<EGLContext>(context));
 }
 
@@ -85,7 +127,9 @@ void Swap(DeviceContext dc) {
   if (faults::SwapFaults()) std::raise(SIGSEGV);
   faults::WaitWhileSwapStalls();
   if (d->scaleToCommit) {
-    // Requests of the render thread's, in order before the swap's attach and commit.
+    // Requests of the render thread's, in order before the swap's attach and commit; the window
+    // thread replaces the viewport when the creature moves.
+    std::lock_guard<std::mutex> lock(session->mainLock);
     if (session->viewport != nullptr) {
       wp_viewport_set_destination(session->viewport, d->logicalWidth, d->logicalHeight);
     } else {
@@ -118,6 +162,8 @@ void Release(WindowHandle, DeviceContext dc) {
   if (d->surface != EGL_NO_SURFACE) egl::DestroySurface(session->egl, d->surface);
   wl_egl_window_destroy(d->window);
   delete d;
+  std::lock_guard<std::mutex> lock(session->mainLock);
+  LetGoOfDrawn();
 }
 
 // In device pixels, as the frame-rate text is drawn.
@@ -132,6 +178,8 @@ ScreenSize ScreenOf(DeviceContext dc) {
 ScreenSize FitDrawable(DeviceContext dc) {
   Drawable* d = Of(dc);
   if (d == nullptr || session->lost.load()) return {};
+  FollowMain(d);
+  std::lock_guard<std::mutex> lock(session->mainLock);  // FollowSize reads the viewport
   if (session->width.load() > 0 && session->height.load() > 0 && FollowSize(d))
     wl_egl_window_resize(d->window, d->width, d->height, 0, 0);
   return {d->width, d->height};

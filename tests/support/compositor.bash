@@ -20,7 +20,8 @@
 # What each compositor is here (Debian 12's packages, no graphics card):
 #   sway    WLR_BACKENDS=headless WLR_RENDERER=pixman; SCALE through its config; more outputs
 #           with `swaymsg create_output` (HEADLESS-2, ...). sway 1.7 cannot unplug an output,
-#           and `output NAME disable` keeps its wl_output. Screenshots: grim, per output.
+#           and `output NAME disable` keeps its wl_output (headless, it even fails: "Failed to
+#           commit output"). Screenshots: grim, per output.
 #   kwin    kwin_wayland --virtual under dbus-run-session, OpenGL compositing on the software
 #           rasterizer (the screenshot effect needs it; QPainter has none). The installed binary
 #           carries a file capability, which no one may exec here: a copy of it is run.

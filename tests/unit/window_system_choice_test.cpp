@@ -17,8 +17,10 @@ bool probeFull = false;  // what the full-screen-only system's probe says
 bool probeAll = false;   // what the system of every mode says
 bool ProbeFull() { return probeFull; }
 bool ProbeAll() { return probeAll; }
+std::string fullWhy;  // what the full-screen-only system says when it cannot serve
+std::string FullWhy() { return fullWhy; }
 
-const WindowSystem fullOnly{"wayland", true, false, ProbeFull, nullptr, nullptr, nullptr};
+const WindowSystem fullOnly{"wayland", true, false, ProbeFull, nullptr, nullptr, nullptr, FullWhy};
 const WindowSystem everyMode{"x11", true, true, ProbeAll, nullptr, nullptr, nullptr};
 const WindowSystem* const both[] = {&fullOnly, &everyMode};
 const WindowSystem* const onlyFull[] = {&fullOnly};
@@ -96,6 +98,29 @@ TEST(WindowSystemChoice, PrefersThenProbesThenFallsBackToTheLast) {
   EXPECT_EQ(platform::ChooseWindowSystem(onlyFull, WindowNeed::Windows, nullptr), nullptr);
   probeFull = false;
   EXPECT_EQ(platform::ChooseWindowSystem(onlyFull, WindowNeed::FullScreen, nullptr), &fullOnly);
+}
+
+// Falling back to a system whose display does not answer either: the user learns why the
+// preferred ones could not serve before that system says why it cannot run.
+TEST(WindowSystemChoice, SaysWhyTheOthersCannotServe) {
+  struct Case {
+    bool all;             // the fallback's probe
+    const char* why;      // what the other system says
+    WindowNeed need;
+    std::string told;
+  } cases[] = {
+      {false, "the Wayland compositor offers no zwlr_layer_shell_v1 or xdg_wm_base",
+       WindowNeed::FullScreen,
+       "velmora: the Wayland compositor offers no zwlr_layer_shell_v1 or xdg_wm_base\n"},
+      {false, "", WindowNeed::FullScreen, ""},  // not on its desktop: nothing to explain
+      {true, "no Wayland compositor to connect to", WindowNeed::FullScreen, ""},  // it runs
+      {false, "no Wayland compositor to connect to", WindowNeed::Windows, ""},  // never served
+  };
+  for (const Case& c : cases) {
+    probeAll = c.all;
+    fullWhy = c.why;
+    EXPECT_EQ(platform::WhyOthersCannot(both, c.need, &everyMode), c.told) << c.why;
+  }
 }
 
 }  // namespace
