@@ -98,26 +98,37 @@ Window VirtualRoot(Display* display) {
   return found != 0 && WindowExists(display, found) ? found : root;
 }
 
-SaverWindow CreateFullScreenWindow(Display* display) {
-  SaverWindow saver;
+namespace {
+
+// A window over the whole root, which spans every monitor; None where the server refused it. The
+// root's size changes reach the saver through its structure events, selected first so that no
+// change is lost in between.
+Window CreateRootSizedWindow(Display* display, XSetWindowAttributes& attributes,
+                             unsigned long valueMask) {
   const int screen = DefaultScreen(display);
   const Window root = RootWindow(display, screen);
-  // The root spans every monitor, and its size changes reach the saver through its structure
-  // events, selected first so that no change is lost in between.
   XSelectInput(display, root, StructureNotifyMask);
   XWindowAttributes rootSize;
   XGetWindowAttributes(display, root, &rootSize);
-
-  XSetWindowAttributes attributes{};
-  attributes.override_redirect = True;
   attributes.background_pixel = BlackPixel(display, screen);
-  attributes.event_mask = SaverEvents;
   x11::ErrorTrap trap(display);
   const Window window = XCreateWindow(
       display, root, 0, 0, static_cast<unsigned>(rootSize.width),
       static_cast<unsigned>(rootSize.height), 0, CopyFromParent, InputOutput, CopyFromParent,
-      CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
-  if (trap.End() != Success) return saver;
+      valueMask | CWBackPixel, &attributes);
+  return trap.End() == Success ? window : None;
+}
+
+}  // namespace
+
+SaverWindow CreateFullScreenWindow(Display* display) {
+  SaverWindow saver;
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.event_mask = SaverEvents;
+  const Window window =
+      CreateRootSizedWindow(display, attributes, CWOverrideRedirect | CWEventMask);
+  if (window == None) return saver;
   saver.window = window;
   saver.own = true;
   saver.fullScreen = true;
@@ -137,22 +148,11 @@ bool CompositingManagerRuns(Display* display) {
 
 SaverWindow CreateDesktopWindow(Display* display) {
   SaverWindow saver;
-  const int screen = DefaultScreen(display);
-  const Window root = RootWindow(display, screen);
   // It follows the root's size as the full-screen window does.
-  XSelectInput(display, root, StructureNotifyMask);
-  XWindowAttributes rootSize;
-  XGetWindowAttributes(display, root, &rootSize);
-
   XSetWindowAttributes attributes{};
-  attributes.background_pixel = BlackPixel(display, screen);
   attributes.event_mask = StructureNotifyMask | ExposureMask;
-  x11::ErrorTrap trap(display);
-  const Window window = XCreateWindow(
-      display, root, 0, 0, static_cast<unsigned>(rootSize.width),
-      static_cast<unsigned>(rootSize.height), 0, CopyFromParent, InputOutput, CopyFromParent,
-      CWBackPixel | CWEventMask, &attributes);
-  if (trap.End() != Success) return saver;
+  const Window window = CreateRootSizedWindow(display, attributes, CWEventMask);
+  if (window == None) return saver;
   saver.window = window;
   saver.own = true;
   saver.desktop = true;
