@@ -1,6 +1,7 @@
 # The saver on a Wayland compositor: headless sway with the pixman renderer (sway refuses root,
 # so as root everything runs as a throw-away ordinary user). Natively: swayidle starts it, it
-# covers every output (the creature on the first, the clear colour on the others), a key and
+# covers every output (the creature on the first, the clear colour on the others; each surface
+# opaque, the clear ones given one buffer and left alone, as its Wayland requests show), a key and
 # SIGTERM end it with status 0. Under XWayland (--x11), `/s` stays up, covers the output and ends
 # by SIGTERM. At output scale 2 the picture is drawn at device pixels, from the start and after a
 # change of scale while it runs, and the frame-rate text keeps its size to the eye. The pointer is the build's tools/wlpointer, a virtual pointer: a headless sway has
@@ -164,7 +165,14 @@ rm -f "$log"
 "${as_user[@]}" mkdir -p "$work/config/Korvantel"
 printf '[Software\\Korvantel\\Velmora Screen Saver]\nEnableFPS=1\n' |
   "${as_user[@]}" tee "$work/config/Korvantel/Velmora Screen Saver.conf" >/dev/null
-launch term "$work/velmora" /s
+# The saver's Wayland requests go to a trace: every cover is opaque, and only the creature's gets
+# buffers frame after frame.
+cat >"$work/traced" <<'TRACED'
+#!/bin/sh
+WAYLAND_DEBUG=1 exec "$HOME/velmora" "$@" 2>"$HOME/trace.log"
+TRACED
+chmod 755 "$work/traced"
+launch term "$work/traced" /s
 wait_for_line "   Notify : Scene has been initialized successfully" || fail "SIGTERM: no scene"
 wait_covered first HEADLESS-1 || fail "two outputs: the first is not covered"
 in_sway grim -o HEADLESS-2 "$work/second.png" || fail "grim could not capture HEADLESS-2"
@@ -175,9 +183,23 @@ wait_text text || fail "no frame-rate text in the top left corner"
 in_sway swaymsg -q create_output || fail "swaymsg create_output failed"
 wait_covered third HEADLESS-3 || fail "a new output is not covered"
 [ -s "$work/term.status" ] && fail "SIGTERM: ended by itself with status $(cat "$work/term.status")"
+sleep 1  # a second of frames, and the third output's configure
 kill -TERM "$(cat "$work/term.pid")"
 code=$(status_of term)
 [ "$code" = 0 ] || fail "SIGTERM gave status $code"
+# Per surface the saver made: opaque regions set, buffers attached. Three covers: the creature's
+# attaches one a frame, the clear ones one each, whatever configures come.
+awk '/ -> wl_compositor@[0-9]+\.create_surface\(new id wl_surface@/ {
+       match($0, /wl_surface@[0-9]+/); id = substr($0, RSTART, RLENGTH); made[id] = 1 }
+     / -> wl_surface@[0-9]+\.set_opaque_region\(wl_region@/ {
+       match($0, /wl_surface@[0-9]+/); opaque[substr($0, RSTART, RLENGTH)]++ }
+     / -> wl_surface@[0-9]+\.attach\(wl_buffer@/ {
+       match($0, /wl_surface@[0-9]+/); attached[substr($0, RSTART, RLENGTH)]++ }
+     END { for (id in made) print id, opaque[id] + 0, attached[id] + 0 }' "$work/trace.log" >"$work/surfaces"
+[ "$(wc -l <"$work/surfaces")" -eq 3 ] || fail "trace: $(wc -l <"$work/surfaces") surfaces, not 3"
+[ "$(awk '$2 == 0' "$work/surfaces" | wc -l)" -eq 0 ] || fail "trace: a surface without an opaque region: $(cat "$work/surfaces")"
+[ "$(awk '$3 > 10' "$work/surfaces" | wc -l)" -eq 1 ] || fail "trace: not one surface with a buffer a frame: $(cat "$work/surfaces")"
+[ "$(awk '$3 == 1' "$work/surfaces" | wc -l)" -eq 2 ] || fail "trace: the clear covers took more than one buffer: $(cat "$work/surfaces")"
 
 echo "-- under XWayland"
 rm -f "$log" "$work/config/Korvantel/Velmora Screen Saver.conf"
