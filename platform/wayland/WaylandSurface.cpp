@@ -201,8 +201,8 @@ double Refresh(DeviceContext) { return session ? session->refreshMilliHz.load() 
 bool Lost(DeviceContext dc) { return dc == nullptr || session->lost.load(); }
 
 // Partial frames where EGL says how old each back buffer is and tells the compositor what a swap
-// changed: the frame redraws what changed since its buffer was drawn and damages only what
-// changed since the last frame, so the compositor composites no more than that. Elsewhere a back
+// changed: the frame redraws what changed since its buffer was drawn and damages only that
+// rectangle, so the compositor composites no more than that. Elsewhere a back
 // buffer's contents are undefined after a swap, and frames stay whole.
 bool PartialPresent(DeviceContext dc) {
   return dc != nullptr && session->egl.bufferAge && session->egl.swapWithDamage != nullptr;
