@@ -15,7 +15,7 @@ DamageDrawing::DamageDrawing() : bounds(SurfaceTable) {}
 
 FrameDamage::Frame DamageDrawing::BeginFrame(const FrameTime& frame, int width, int height,
                                              const ScreenRect& area, const ScreenRect& overlay,
-                                             bool exposed) {
+                                             bool exposed, int bufferAge) {
   // Where the creature goes must be known before anything is cleared.
   AdvanceFrame(frame);
   std::optional<ScreenRect> creature = bounds.Project(
@@ -36,6 +36,7 @@ FrameDamage::Frame DamageDrawing::BeginFrame(const FrameTime& frame, int width, 
   input.creature = creature;
   input.overlay = overlay;
   input.exposed = exposed;
+  input.bufferAge = bufferAge;
   input.tickMs = frame.tick;
   const FrameDamage::Frame next = damage.Next(input);
   // Out of view and nothing else to change: the window already shows this frame, and a draw

@@ -5,7 +5,8 @@
 #include "render/FrameDamage.h"
 #include "render/FrameTime.h"
 
-// Draws frames into a back buffer that keeps its contents between frames, clearing and drawing
+// Draws frames into a back buffer that keeps its contents between frames (or holds a frame of
+// known age, whose later changes are drawn again), clearing and drawing
 // only the part that changed (FrameDamage), with the scissor test on that part. The caller then
 // draws the frame-rate text (it lies inside the part) and presents the part.
 class DamageDrawing {
@@ -17,9 +18,10 @@ class DamageDrawing {
   // draws the creature and the banner inside it. The picture fills `area`, the viewport (the
   // whole drawable, or one monitor's part of it); nothing is drawn outside it. `overlay` is
   // the frame-rate text's rectangle, empty when it is not shown. The scissor test stays on until
-  // EndFrame.
+  // EndFrame. `bufferAge`: how many frames old the back buffer is (FrameDamage::Input).
   FrameDamage::Frame BeginFrame(const FrameTime& frame, int width, int height,
-                                const ScreenRect& area, const ScreenRect& overlay, bool exposed);
+                                const ScreenRect& area, const ScreenRect& overlay, bool exposed,
+                                int bufferAge = 1);
   void EndFrame();
 
   const FrameDamage& Damage() const { return damage; }

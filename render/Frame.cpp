@@ -21,7 +21,11 @@ SurfaceFrame DeviceSurface::Begin(bool partial, bool screen) {
   }
   // Also swaps once where the driver has yet to learn a new size: a partial frame drawn into a
   // back buffer of the old size would show garbage.
-  if (partial) frame.exposed = platform::TakePartialPresentState(dc).exposed;
+  if (partial) {
+    const platform::PartialPresentState state = platform::TakePartialPresentState(dc);
+    frame.exposed = state.exposed;
+    frame.bufferAge = state.bufferAge;
+  }
   if (screen) {
     const platform::ScreenSize size = platform::GetScreenSize(dc);
     frame.screenWidth = size.width;
@@ -85,7 +89,8 @@ bool FrameRenderer::Render(const FrameTime& frame) {
     // A picture that moved to another monitor leaves its old place: the frame is whole.
     const ScreenRect overlay = counter ? TopLeftRect(text.right, text.bottom, area) : ScreenRect{};
     const FrameDamage::Frame next =
-        damage->BeginFrame(frame, width, height, area, overlay, window.exposed || moved);
+        damage->BeginFrame(frame, width, height, area, overlay, window.exposed || moved,
+                           window.bufferAge);
     if (counter) counter->UpdateAndDraw(surface.Context(), frame.tick, text);
     damage->EndFrame();
     surface.PresentRect(next.dirty);

@@ -23,6 +23,8 @@ struct SurfaceFrame {
   int screenHeight = 0;
   // Partial frames only: the window lost part of its picture since the last frame.
   bool exposed = false;
+  // Partial frames only: how many frames old the back buffer is (FrameDamage::Input).
+  int bufferAge = 1;
 };
 
 // Where a frame is shown.

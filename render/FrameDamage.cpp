@@ -37,7 +37,9 @@ FrameDamage::Frame FrameDamage::Next(const Input& in) {
   const ScreenRect window{0, 0, in.width, in.height};
   const bool resized = !started || in.width != width || in.height != height;
   const bool due = started && in.tickMs - lastWholeTick >= WholeFrameEveryMs;
-  const bool whole = resized || due || in.exposed || !in.creature;
+  // A buffer older than the changes kept, or of no known age, holds nothing to build on.
+  const bool stale = in.bufferAge < 1 || (started && in.bufferAge - 1 > keptChanges);
+  const bool whole = resized || due || in.exposed || !in.creature || stale;
 
   // Unbounded, the creature may have been anywhere: the next frame erases the whole window too.
   const ScreenRect creature = in.creature ? Intersect(*in.creature, window) : window;
@@ -46,7 +48,17 @@ FrameDamage::Frame FrameDamage::Next(const Input& in) {
   // The text's rectangle of the frame before too: a text taken away must be erased.
   const ScreenRect changed =
       Union(Union(creature, previousCreature), Union(in.overlay, previousOverlay));
-  frame.dirty = whole ? window : Intersect(changed, window);
+  const ScreenRect own = whole ? window : Intersect(changed, window);
+  frame.dirty = own;
+  if (!whole) {
+    for (int i = 0; i < in.bufferAge - 1; ++i) frame.dirty = Union(frame.dirty, changes[i]);
+    frame.dirty = Intersect(frame.dirty, window);
+  }
+  if (!frame.dirty.Empty()) {
+    for (int i = KeptChanges - 1; i > 0; --i) changes[i] = changes[i - 1];
+    changes[0] = own;
+    if (keptChanges < KeptChanges) ++keptChanges;
+  }
 
   started = true;
   width = in.width;

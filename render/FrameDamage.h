@@ -50,6 +50,9 @@ class FrameDamage {
     ScreenRect overlay;    // the frame-rate text's rectangle; empty when it is not shown
     bool exposed = false;  // the window lost part of what it showed
     std::uint32_t tickMs = 0;
+    // How many frames old the back buffer's picture is: 1 where it keeps the last frame (a
+    // copy to the window), more where the driver cycles through buffers, 0 when unknown.
+    int bufferAge = 1;
   };
   struct Frame {
     ScreenRect dirty;    // what to clear, draw and present
@@ -70,6 +73,12 @@ class FrameDamage {
   int height = 0;
   ScreenRect previousCreature;
   ScreenRect previousOverlay;
+  // What each of the last buffers shown changed, the latest first: a buffer of age n lacks the
+  // changes of the n - 1 frames shown since it was drawn. A frame that shows nothing is not a
+  // buffer shown, so it leaves this alone.
+  static constexpr int KeptChanges = 4;
+  ScreenRect changes[KeptChanges];
+  int keptChanges = 0;
   std::uint32_t lastWholeTick = 0;
   double coverageSum = 0;
   std::uint64_t frames = 0;

@@ -2,6 +2,8 @@
 
 #include <EGL/eglext.h>
 
+#include <cstring>
+
 namespace platform::egl {
 
 bool Open(EGLenum platform, void* nativeDisplay, Binding& binding) {
@@ -26,6 +28,25 @@ bool Open(EGLenum platform, void* nativeDisplay, Binding& binding) {
       break;
     }
   }
+  const char* extensions = eglQueryString(binding.display, EGL_EXTENSIONS);
+  // Whole names only: one may be the start of another.
+  const auto has = [extensions](const char* name) {
+    const std::size_t length = std::strlen(name);
+    for (const char* at = extensions; at != nullptr && (at = std::strstr(at, name)) != nullptr;
+         at += length) {
+      if ((at == extensions || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
+        return true;
+    }
+    return false;
+  };
+  binding.bufferAge = has("EGL_EXT_buffer_age");
+  if (has("EGL_KHR_swap_buffers_with_damage")) {
+    binding.swapWithDamage = reinterpret_cast<PFNEGLSWAPBUFFERSWITHDAMAGEKHRPROC>(
+        eglGetProcAddress("eglSwapBuffersWithDamageKHR"));
+  } else if (has("EGL_EXT_swap_buffers_with_damage")) {
+    binding.swapWithDamage = reinterpret_cast<PFNEGLSWAPBUFFERSWITHDAMAGEKHRPROC>(
+        eglGetProcAddress("eglSwapBuffersWithDamageEXT"));
+  }
   return true;
 }
 
@@ -49,6 +70,18 @@ void MakeCurrent(const Binding& binding, EGLSurface surface, EGLContext context)
 
 void SwapBuffers(const Binding& binding, EGLSurface surface) {
   eglSwapBuffers(binding.display, surface);
+}
+
+int BufferAge(const Binding& binding, EGLSurface surface) {
+  EGLint age = 0;
+  if (!eglQuerySurface(binding.display, surface, EGL_BUFFER_AGE_EXT, &age)) return 0;
+  return age;
+}
+
+void SwapBuffersWithDamage(const Binding& binding, EGLSurface surface, int x, int y, int width,
+                           int height) {
+  EGLint rect[4] = {x, y, width, height};
+  binding.swapWithDamage(binding.display, surface, rect, 1);
 }
 
 void SetSwapInterval(const Binding& binding, int interval) {

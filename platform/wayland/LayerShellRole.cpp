@@ -85,6 +85,9 @@ Cover* CoverOutput(Session& session, Output* output, bool main, const CoverEvent
 void HideCover(Cover* c) {
   wl_surface_attach(c->surface, nullptr, 0, 0);
   wl_surface_commit(c->surface);
+  // Shown again, the cover needs a buffer again.
+  if (c->buffer != nullptr) wl_buffer_destroy(c->buffer);
+  c->buffer = nullptr;
 }
 
 void DropCover(Cover* c) {
@@ -98,8 +101,18 @@ void DropCover(Cover* c) {
 }  // namespace
 
 void ShowConfigured(Cover* c, wl_shm* shm, Session& session, int width, int height) {
+  const bool resized = width != c->width || height != c->height;
   c->width = width;
   c->height = height;
+  // Every cover is opaque all over, so the compositor never blends what lies beneath it. In
+  // surface coordinates, the logical size whatever the buffer's scale; it goes with the next
+  // commit, the render thread's swap on the main cover.
+  if (resized) {
+    wl_region* region = wl_compositor_create_region(Connection().compositor);
+    wl_region_add(region, 0, 0, c->width, c->height);
+    wl_surface_set_opaque_region(c->surface, region);
+    wl_region_destroy(region);
+  }
   if (c->main) {
     // The render thread resizes its window and commits with its next frame. The first
     // configure comes before that thread starts: until its first frame (seconds with a software
@@ -108,6 +121,12 @@ void ShowConfigured(Cover* c, wl_shm* shm, Session& session, int width, int heig
     session.height.store(c->height);
     if (c->cleared) return;
   } else if (c->buffer != nullptr) {
+    // The clear colour at this size is shown already: the commit acknowledges the configure and
+    // keeps the buffer, so the compositor has nothing new to composite.
+    if (!resized) {
+      wl_surface_commit(c->surface);
+      return;
+    }
     wl_buffer_destroy(c->buffer);
   }
   c->buffer = ClearBuffer(shm, c->width > 0 ? c->width : 1, c->height > 0 ? c->height : 1);

@@ -121,11 +121,8 @@ void MakeCurrent(DeviceContext dc, GlContext context) {
   egl::MakeCurrent(session->egl, d->surface, static_cast<EGLContext>(context));
 }
 
-void Swap(DeviceContext dc) {
-  Drawable* d = Of(dc);
-  if (d == nullptr || session->lost.load()) return;
-  if (faults::SwapFaults()) std::raise(SIGSEGV);
-  faults::WaitWhileSwapStalls();
+// Requests that must go with the swap's commit.
+void BeforeCommit(Drawable* d) {
   if (d->scaleToCommit) {
     // Requests of the render thread's, in order before the swap's attach and commit; the window
     // thread replaces the viewport when the creature moves.
@@ -137,6 +134,14 @@ void Swap(DeviceContext dc) {
     }
     d->scaleToCommit = false;
   }
+}
+
+void Swap(DeviceContext dc) {
+  Drawable* d = Of(dc);
+  if (d == nullptr || session->lost.load()) return;
+  if (faults::SwapFaults()) std::raise(SIGSEGV);
+  faults::WaitWhileSwapStalls();
+  BeforeCommit(d);
   egl::SwapBuffers(session->egl, d->surface);
   faults::CountSwap();
 }
@@ -195,10 +200,38 @@ double Refresh(DeviceContext) { return session ? session->refreshMilliHz.load() 
 
 bool Lost(DeviceContext dc) { return dc == nullptr || session->lost.load(); }
 
-// A layer surface's buffers are the compositor's to show: frames stay whole.
-bool NoPartialPresent(DeviceContext) { return false; }
-PartialPresentState NoPartialState(DeviceContext) { return {}; }
-void NoPresentRect(DeviceContext, int, int, int, int) {}
+// Partial frames where EGL says how old each back buffer is and tells the compositor what a swap
+// changed: the frame redraws what changed since its buffer was drawn and damages only that
+// rectangle, so the compositor composites no more than that. Elsewhere a back
+// buffer's contents are undefined after a swap, and frames stay whole.
+bool PartialPresent(DeviceContext dc) {
+  return dc != nullptr && session->egl.bufferAge && session->egl.swapWithDamage != nullptr;
+}
+
+// After FitDrawable's resize: the age is of a buffer of the frame's size (a new one is 0).
+PartialPresentState PartialState(DeviceContext dc) {
+  Drawable* d = Of(dc);
+  PartialPresentState state;
+  if (d == nullptr || session->lost.load()) return state;
+  state.width = d->width;
+  state.height = d->height;
+  state.bufferAge = egl::BufferAge(session->egl, d->surface);
+  return state;
+}
+
+void PresentRect(DeviceContext dc, int x, int y, int width, int height) {
+  Drawable* d = Of(dc);
+  if (d == nullptr || session->lost.load()) return;
+  if (faults::SwapFaults()) std::raise(SIGSEGV);
+  faults::WaitWhileSwapStalls();
+  // Nothing changed: no buffer is shown, and the back buffer keeps its age.
+  if (width > 0 && height > 0) {
+    BeforeCommit(d);
+    egl::SwapBuffersWithDamage(session->egl, d->surface, x, y, width, height);
+    faults::CountPartialPresent(width, height);
+  }
+  faults::CountSwap();
+}
 
 // Every output has a surface of its own, the size of that output.
 std::optional<MonitorRect> WholeSurface(DeviceContext, int, int) { return std::nullopt; }
@@ -216,7 +249,7 @@ const SurfaceBackend& WaylandSurfaceBackend() {
       Acquire,       CreateContext, MakeCurrent,     Swap,       SwapControl,
       SetInterval,   DeleteContext, Release,         ScreenOf,   FitDrawable,
       Refresh,       Lost,          DrawText,        Notify,     egl::ReleaseCurrent,
-      NoPartialPresent, NoPartialState, NoPresentRect, WholeSurface};
+      PartialPresent, PartialState,  PresentRect,     WholeSurface};
   return backend;
 }
 

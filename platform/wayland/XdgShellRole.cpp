@@ -63,6 +63,9 @@ Cover* CoverOutput(Session& session, Output* output, bool main, const CoverEvent
 void HideCover(Cover* c) {
   wl_surface_attach(c->surface, nullptr, 0, 0);
   wl_surface_commit(c->surface);
+  // Shown again, the cover needs a buffer again.
+  if (c->buffer != nullptr) wl_buffer_destroy(c->buffer);
+  c->buffer = nullptr;
 }
 
 void DropCover(Cover* c) {

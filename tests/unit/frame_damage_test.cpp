@@ -139,4 +139,72 @@ TEST(FrameDamage, PartialFramesShowWhatWholeFramesShow) {
   EXPECT_LT(damage.AverageCoverage(), 0.5);
 }
 
+// Drivers that cycle through buffers: each frame draws into the buffer the driver hands over,
+// whose age says how many buffers were shown since it was drawn, and a frame with nothing to draw
+// shows nothing. Whatever the chain, every buffer shown must hold the right picture.
+TEST(FrameDamage, BufferAgeShowsWhatWholeFramesShow) {
+  const struct {
+    const char* chain;
+    int buffers;
+    bool random;  // the driver hands over any buffer but the one shown, as a compositor frees them
+    bool partialExpected;
+  } cases[] = {
+      {"one kept buffer", 1, false, true},
+      {"two in turn", 2, false, true},
+      {"three in turn", 3, false, true},
+      {"any of four", 4, true, true},
+      {"six in turn: older than the changes kept", 6, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chain);
+    std::mt19937 random(7);
+    const auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    const int w = 48, h = 32;
+    std::vector<std::vector<int>> buffers(static_cast<std::size_t>(c.buffers),
+                                          std::vector<int>(w * h, 12345));
+    std::vector<int> shownAt(static_cast<std::size_t>(c.buffers), 0);  // 0: never shown
+    int shows = 0, front = -1, next = 0;
+    FrameDamage damage;
+    int cx = 10, cy = 10;
+    for (int n = 1; n <= 3000; ++n) {
+      FrameDamage::Input in;
+      in.width = w;
+      in.height = h;
+      in.tickMs = static_cast<std::uint32_t>(n) * 20;
+      if (uniform(0, 30) != 0) {  // at times it stays put: nothing changes
+        cx += uniform(-3, 3);
+        cy += uniform(-3, 3);
+      }
+      const ScreenRect creature{cx, cy, cx + 6, cy + 4};
+      in.creature = creature;
+      int b = next;
+      if (c.random && c.buffers > 1) {
+        do b = uniform(0, c.buffers - 1); while (b == front);
+      }
+      in.bufferAge = shownAt[b] == 0 ? 0 : shows - shownAt[b] + 1;
+      const FrameDamage::Frame frame = damage.Next(in);
+      if (frame.dirty.Empty()) {
+        ASSERT_GE(front, 0);
+      } else {
+        for (int y = frame.dirty.bottom; y < frame.dirty.top; ++y)
+          for (int x = frame.dirty.left; x < frame.dirty.right; ++x)
+            buffers[b][y * w + x] = x >= cx && x < cx + 6 && y >= cy && y < cy + 4 ? n : 0;
+        shownAt[b] = ++shows;
+        front = b;
+        next = (b + 1) % c.buffers;
+      }
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const bool inside = x >= creature.left && x < creature.right && y >= creature.bottom &&
+                              y < creature.top;
+          const int pixel = buffers[front][y * w + x];
+          // The creature that stayed put may carry an earlier frame's number.
+          ASSERT_EQ(pixel != 0, inside) << "frame " << n << " pixel " << x << "," << y;
+        }
+    }
+    const std::uint64_t partial = damage.Frames() - damage.WholeFrames();
+    if (c.partialExpected) EXPECT_GT(partial, 2000u); else EXPECT_LT(partial, 10u);
+  }
+}
+
 }  // namespace
