@@ -15,8 +15,14 @@ entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora'
 desktop='HKCU\Control Panel\Desktop'
 settings='HKCU\Software\Korvantel\Velmora Screen Saver'
 value() {  # key, name: the value's data, or nothing
-  wine_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-    awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
+  # Asked up to three times: under load one `reg query` of a run once printed nothing at all.
+  local data tries
+  for tries in 1 2 3; do
+    data=$(wine_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+      awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }')
+    [ -z "$data" ] || break
+  done
+  echo "$data"
 }
 gone_within() {  # seconds, path
   for _ in $(seq $(($1 * 10))); do [ ! -e "$2" ] && return 0; sleep 0.1; done
