@@ -82,20 +82,11 @@ Cover* CoverOutput(Session& session, Output* output, bool main, const CoverEvent
   return c;
 }
 
-void HideCover(Cover* c) {
-  wl_surface_attach(c->surface, nullptr, 0, 0);
-  wl_surface_commit(c->surface);
-  // Shown again, the cover needs a buffer again.
-  if (c->buffer != nullptr) wl_buffer_destroy(c->buffer);
-  c->buffer = nullptr;
-}
-
 void DropCover(Cover* c) {
   delete static_cast<Role*>(zwlr_layer_surface_v1_get_user_data(c->layer));
   zwlr_layer_surface_v1_destroy(c->layer);
   c->layer = nullptr;
-  if (c->buffer != nullptr) wl_buffer_destroy(c->buffer);
-  c->buffer = nullptr;
+  ReleaseClearBuffer(c);
 }
 
 }  // namespace
@@ -134,6 +125,18 @@ void ShowConfigured(Cover* c, wl_shm* shm, Session& session, int width, int heig
   wl_surface_attach(c->surface, c->buffer, 0, 0);
   wl_surface_damage(c->surface, 0, 0, INT32_MAX, INT32_MAX);
   wl_surface_commit(c->surface);
+}
+
+void ReleaseClearBuffer(Cover* c) {
+  if (c->buffer != nullptr) wl_buffer_destroy(c->buffer);
+  c->buffer = nullptr;
+}
+
+void HideCover(Cover* c) {
+  wl_surface_attach(c->surface, nullptr, 0, 0);
+  wl_surface_commit(c->surface);
+  // Shown again, the cover needs a buffer again.
+  ReleaseClearBuffer(c);
 }
 
 const CoverRole layerShellRole{CoverOutput, HideCover, DropCover};

@@ -16,4 +16,9 @@ extern const CoverRole layerShellRole;
 // clear colour at that size.
 void ShowConfigured(Cover* cover, wl_shm* shm, Session& session, int width, int height);
 
+// Every role's hiding: no buffer, and none kept, so that showing it again draws a new one.
+void HideCover(Cover* cover);
+// The clear colour's buffer, if any, goes (as a role drops its cover).
+void ReleaseClearBuffer(Cover* cover);
+
 }  // namespace platform::wayland

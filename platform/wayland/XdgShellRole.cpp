@@ -60,22 +60,13 @@ Cover* CoverOutput(Session& session, Output* output, bool main, const CoverEvent
   return c;
 }
 
-void HideCover(Cover* c) {
-  wl_surface_attach(c->surface, nullptr, 0, 0);
-  wl_surface_commit(c->surface);
-  // Shown again, the cover needs a buffer again.
-  if (c->buffer != nullptr) wl_buffer_destroy(c->buffer);
-  c->buffer = nullptr;
-}
-
 void DropCover(Cover* c) {
   delete static_cast<Role*>(xdg_surface_get_user_data(c->xdgSurface));
   xdg_toplevel_destroy(c->toplevel);
   xdg_surface_destroy(c->xdgSurface);
   c->toplevel = nullptr;
   c->xdgSurface = nullptr;
-  if (c->buffer != nullptr) wl_buffer_destroy(c->buffer);
-  c->buffer = nullptr;
+  ReleaseClearBuffer(c);
 }
 
 }  // namespace
