@@ -40,6 +40,7 @@ bool Open(EGLenum platform, void* nativeDisplay, Binding& binding) {
     return false;
   };
   binding.bufferAge = has("EGL_EXT_buffer_age");
+  binding.surfaceless = has("EGL_KHR_surfaceless_context");
   if (has("EGL_KHR_swap_buffers_with_damage")) {
     binding.swapWithDamage = reinterpret_cast<PFNEGLSWAPBUFFERSWITHDAMAGEKHRPROC>(
         eglGetProcAddress("eglSwapBuffersWithDamageKHR"));
@@ -64,8 +65,8 @@ EGLSurface CreateSurface(const Binding& binding, void* nativeWindow) {
                                 reinterpret_cast<EGLNativeWindowType>(nativeWindow), nullptr);
 }
 
-void MakeCurrent(const Binding& binding, EGLSurface surface, EGLContext context) {
-  eglMakeCurrent(binding.display, surface, surface, context);
+bool MakeCurrent(const Binding& binding, EGLSurface surface, EGLContext context) {
+  return eglMakeCurrent(binding.display, surface, surface, context) == EGL_TRUE;
 }
 
 void SwapBuffers(const Binding& binding, EGLSurface surface) {

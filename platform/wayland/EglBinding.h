@@ -14,6 +14,9 @@ struct Binding {
   // both, a frame may redraw and present only the part that changed.
   bool bufferAge = false;
   PFNEGLSWAPBUFFERSWITHDAMAGEKHRPROC swapWithDamage = nullptr;
+  // EGL_KHR_surfaceless_context: a context may be current without a surface, drawing into
+  // framebuffer objects alone.
+  bool surfaceless = false;
 };
 
 // Initialises EGL for the native display of `platform` and picks a config: RGB 8 bits each, at
@@ -23,7 +26,8 @@ bool Open(EGLenum platform, void* nativeDisplay, Binding& binding);
 EGLContext CreateContext(const Binding& binding);
 // A window surface on the native window (a wl_egl_window on Wayland).
 EGLSurface CreateSurface(const Binding& binding, void* nativeWindow);
-void MakeCurrent(const Binding& binding, EGLSurface surface, EGLContext context);
+// EGL_NO_SURFACE where the binding is surfaceless. False when EGL refused.
+bool MakeCurrent(const Binding& binding, EGLSurface surface, EGLContext context);
 void SwapBuffers(const Binding& binding, EGLSurface surface);
 // Where the binding has both extensions: how many frames old the back buffer is (0: its
 // contents are undefined), and a swap with one damaged rectangle, from the bottom left corner

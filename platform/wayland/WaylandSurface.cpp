@@ -1,13 +1,20 @@
 #include "platform/wayland/WaylandSurface.h"
 
+#include <GL/gl.h>
 #include <wayland-client.h>
 #include <wayland-egl.h>
 
 #include <csignal>
+#include <cmath>
+#include <memory>
+#include <optional>
 
 #include "platform/GlSurfaceFaults.h"
 #include "platform/wayland/BufferScale.h"
 #include "platform/wayland/OverlayFont.h"
+#include "platform/wayland/RenderQueue.h"
+#include "platform/wayland/ShmFrames.h"
+#include "platform/wayland/WaylandDisplay.h"
 #include "platform/wayland/WaylandSession.h"
 #include "viewporter-client-protocol.h"
 
@@ -16,11 +23,20 @@ namespace {
 
 Session* session = nullptr;
 
-// What a DeviceContext points to on Wayland: the main surface as an EGL window, its buffer in
-// device pixels.
+// What a DeviceContext points to on Wayland: the main surface as an EGL window, or drawn
+// offscreen and shown through buffers of the saver's own (ShmFrames.h); its buffer in device
+// pixels.
 struct Drawable {
   wl_egl_window* window = nullptr;
   EGLSurface surface = EGL_NO_SURFACE;
+  std::optional<RenderQueue> queue;  // the frame callbacks' and own buffers' events
+  wl_surface* target = nullptr;      // the surface drawn on, wrapped onto that queue
+  wl_shm* shm = nullptr;             // the same for the own buffers' factory
+  std::unique_ptr<ShmFrames> copies;
+  bool paced = true;
+  // The next frame is whole: the surface drawn on is new and shows nothing of the framebuffer,
+  // or the buffer's scale changed and goes with the next commit.
+  bool wholeNext = false;  // commits wait for the compositor's frame callbacks (the swap interval)
   GlContext context = nullptr;  // the one last made current, kept over a move
   int width = 0;  // the buffer's
   int height = 0;
@@ -64,8 +80,17 @@ DeviceContext Acquire(WindowHandle window) {
     delete d;
     return nullptr;
   }
+  d->queue.emplace(session->display);
+  d->target = static_cast<wl_surface*>(d->queue->Wrap(session->main->surface));
   session->drawn = session->main->surface;
   return d;
+}
+
+// The render thread's wrappers go before the queue they are on, and a wrapper before its surface.
+void DropTarget(Drawable* d) {
+  d->queue->ForgetFrame();
+  if (d->target != nullptr) wl_proxy_wrapper_destroy(d->target);
+  d->target = nullptr;
 }
 
 // The surface the EGL window was on is let go of; destroyed here when its cover has gone.
@@ -85,6 +110,17 @@ void FollowMain(Drawable* d) {
   // the move fails, the old window is resized at the next frame as it would be anyway.
   d->width = 0;
   FollowSize(d);
+  if (d->copies) {
+    // The framebuffer stays; only where the copies go changes.
+    d->copies->Resize(d->width, d->height);
+    d->copies->SurfaceChanged();
+    d->wholeNext = true;
+    DropTarget(d);
+    LetGoOfDrawn();
+    d->target = static_cast<wl_surface*>(d->queue->Wrap(session->main->surface));
+    session->drawn = session->main->surface;
+    return;
+  }
   wl_egl_window* window = wl_egl_window_create(session->main->surface, d->width, d->height);
   if (window == nullptr) {
     d->width = 0;
@@ -99,19 +135,49 @@ void FollowMain(Drawable* d) {
   egl::MakeCurrent(session->egl, surface, static_cast<EGLContext>(d->context));
   if (d->surface != EGL_NO_SURFACE) egl::DestroySurface(session->egl, d->surface);
   wl_egl_window_destroy(d->window);
+  DropTarget(d);
   LetGoOfDrawn();
   d->window = window;
   d->surface = surface;
+  d->target = static_cast<wl_surface*>(d->queue->Wrap(session->main->surface));
   session->drawn = session->main->surface;
+}
+
+// Where EGL's swap cannot name what changed, frames are drawn offscreen and copied into the
+// saver's own buffers: then the compositor learns what changed. (In practice that EGL is Mesa's
+// software path, which copies every frame into shared memory itself.) With the context current
+// and no surface; false when it cannot be so.
+bool StartCopies(Drawable* d, EGLContext context) {
+  if ((session->egl.bufferAge && session->egl.swapWithDamage != nullptr) ||
+      !session->egl.surfaceless || !egl::MakeCurrent(session->egl, EGL_NO_SURFACE, context))
+    return false;
+  d->shm = static_cast<wl_shm*>(d->queue->Wrap(Connection().shm));
+  auto copies = std::make_unique<ShmFrames>(*d->queue, d->shm);
+  if (d->shm == nullptr || !copies->Resize(d->width, d->height)) {
+    copies.reset();
+    egl::ReleaseCurrent();
+    return false;
+  }
+  // No window surface sets the viewport: the frame's first one is the framebuffer's.
+  glViewport(0, 0, d->width, d->height);
+  d->copies = std::move(copies);
+  wl_egl_window_destroy(d->window);
+  d->window = nullptr;
+  return true;
 }
 
 GlContext CreateContext(DeviceContext dc) {
   Drawable* d = Of(dc);
   if (d == nullptr || faults::ContextCreationFails()) return nullptr;
-  if (d->surface == EGL_NO_SURFACE) d->surface = egl::CreateSurface(session->egl, d->window);
-  if (d->surface == EGL_NO_SURFACE) return nullptr;
   const EGLContext context = egl::CreateContext(session->egl);
-  return context == EGL_NO_CONTEXT ? nullptr : context;
+  if (context == EGL_NO_CONTEXT) return nullptr;
+  if (d->copies || StartCopies(d, context)) return context;
+  if (d->surface == EGL_NO_SURFACE) d->surface = egl::CreateSurface(session->egl, d->window);
+  if (d->surface == EGL_NO_SURFACE) {
+    egl::DestroyContext(session->egl, context);
+    return nullptr;
+  }
+  return context;
 }
 
 void MakeCurrent(DeviceContext dc, GlContext context) {
@@ -136,24 +202,54 @@ void BeforeCommit(Drawable* d) {
   }
 }
 
+std::int64_t PeriodUs() {
+  const int milliHz = session->refreshMilliHz.load();
+  return milliHz >= 1000 && milliHz <= 1000000 ? std::llround(1e9 / milliHz) : 16667;
+}
+
+// Shows the framebuffer's rectangle (GL's window coordinates) through the saver's own buffers,
+// paced on the compositor's frame callbacks.
+void ShowCopy(Drawable* d, int x, int y, int width, int height) {
+  if (d->paced) d->queue->WaitForFrame(PeriodUs());
+  if (!d->copies->Attach(d->target, x, y, width, height, RenderQueue::NowUs() + PeriodUs()))
+    return;
+  BeforeCommit(d);
+  if (d->paced) d->queue->RequestFrame(d->target);
+  wl_surface_commit(d->target);
+  wl_display_flush(session->display);
+}
+
+// EGL's swap commits: the frame callback asked for here goes with it.
+void BeforeSwap(Drawable* d) {
+  if (d->paced) d->queue->WaitForFrame(PeriodUs());
+  BeforeCommit(d);
+  if (d->paced) d->queue->RequestFrame(d->target);
+}
+
 void Swap(DeviceContext dc) {
   Drawable* d = Of(dc);
   if (d == nullptr || session->lost.load()) return;
   if (faults::SwapFaults()) std::raise(SIGSEGV);
   faults::WaitWhileSwapStalls();
-  BeforeCommit(d);
-  egl::SwapBuffers(session->egl, d->surface);
+  if (d->copies) {
+    ShowCopy(d, 0, 0, d->width, d->height);
+  } else {
+    BeforeSwap(d);
+    egl::SwapBuffers(session->egl, d->surface);
+  }
   faults::CountSwap();
 }
 
 bool SwapControl(DeviceContext dc) { return dc != nullptr && !faults::SwapControlHidden(); }
 
-// The swap never waits for the compositor: it sends no frame callbacks to a surface it does not
-// show, and a close must not wait on such a swap. The frame loop's pacer holds the output's rate.
+// EGL's swap never waits for the compositor: it sends no frame callbacks to a surface it does not
+// show, and a close must not wait on such a swap. With an interval, the frames wait for the
+// callbacks themselves, with a deadline (RenderQueue.h); without, nothing paces them.
 void SetInterval(DeviceContext dc, int interval) {
   if (dc == nullptr) return;
   faults::RecordSwapInterval(interval);
   egl::SetSwapInterval(session->egl, 0);
+  Of(dc)->paced = interval > 0;
 }
 
 void DeleteContext(DeviceContext dc, GlContext context) {
@@ -165,9 +261,12 @@ void Release(WindowHandle, DeviceContext dc) {
   Drawable* d = Of(dc);
   if (d == nullptr) return;
   if (d->surface != EGL_NO_SURFACE) egl::DestroySurface(session->egl, d->surface);
-  wl_egl_window_destroy(d->window);
-  delete d;
+  if (d->window != nullptr) wl_egl_window_destroy(d->window);
+  d->copies.reset();
+  if (d->shm != nullptr) wl_proxy_wrapper_destroy(d->shm);
   std::lock_guard<std::mutex> lock(session->mainLock);
+  DropTarget(d);
+  delete d;
   LetGoOfDrawn();
 }
 
@@ -185,8 +284,14 @@ ScreenSize FitDrawable(DeviceContext dc) {
   if (d == nullptr || session->lost.load()) return {};
   FollowMain(d);
   std::lock_guard<std::mutex> lock(session->mainLock);  // FollowSize reads the viewport
-  if (session->width.load() > 0 && session->height.load() > 0 && FollowSize(d))
-    wl_egl_window_resize(d->window, d->width, d->height, 0, 0);
+  if (session->width.load() > 0 && session->height.load() > 0 && FollowSize(d)) {
+    if (d->copies) {
+      d->copies->Resize(d->width, d->height);
+      d->wholeNext = true;
+    } else {
+      wl_egl_window_resize(d->window, d->width, d->height, 0, 0);
+    }
+  }
   return {d->width, d->height};
 }
 
@@ -201,11 +306,12 @@ double Refresh(DeviceContext) { return session ? session->refreshMilliHz.load() 
 bool Lost(DeviceContext dc) { return dc == nullptr || session->lost.load(); }
 
 // Partial frames where EGL says how old each back buffer is and tells the compositor what a swap
-// changed: the frame redraws what changed since its buffer was drawn and damages only that
-// rectangle, so the compositor composites no more than that. Elsewhere a back
-// buffer's contents are undefined after a swap, and frames stay whole.
+// changed, or where frames are drawn offscreen: the frame redraws what changed since its buffer
+// was drawn and damages only that rectangle, so the compositor composites no more than that.
+// Elsewhere a back buffer's contents are undefined after a swap, and frames stay whole.
 bool PartialPresent(DeviceContext dc) {
-  return dc != nullptr && session->egl.bufferAge && session->egl.swapWithDamage != nullptr;
+  return dc != nullptr && (Of(dc)->copies || (session->egl.bufferAge &&
+                                              session->egl.swapWithDamage != nullptr));
 }
 
 // After FitDrawable's resize: the age is of a buffer of the frame's size (a new one is 0).
@@ -215,7 +321,9 @@ PartialPresentState PartialState(DeviceContext dc) {
   if (d == nullptr || session->lost.load()) return state;
   state.width = d->width;
   state.height = d->height;
-  state.bufferAge = egl::BufferAge(session->egl, d->surface);
+  // The framebuffer keeps the last frame.
+  state.bufferAge = d->copies ? (d->wholeNext ? 0 : 1) : egl::BufferAge(session->egl, d->surface);
+  d->wholeNext = false;
   return state;
 }
 
@@ -224,10 +332,14 @@ void PresentRect(DeviceContext dc, int x, int y, int width, int height) {
   if (d == nullptr || session->lost.load()) return;
   if (faults::SwapFaults()) std::raise(SIGSEGV);
   faults::WaitWhileSwapStalls();
-  // Nothing changed: no buffer is shown, and the back buffer keeps its age.
+  // Nothing changed: no buffer is shown, and the back buffer keeps its age. The own buffers
+  // may still owe the compositor a change no buffer was free for.
+  if (d->copies) ShowCopy(d, x, y, width, height);
   if (width > 0 && height > 0) {
-    BeforeCommit(d);
-    egl::SwapBuffersWithDamage(session->egl, d->surface, x, y, width, height);
+    if (!d->copies) {
+      BeforeSwap(d);
+      egl::SwapBuffersWithDamage(session->egl, d->surface, x, y, width, height);
+    }
     faults::CountPartialPresent(width, height);
   }
   faults::CountSwap();
