@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <chrono>
 
+#include "platform/RenderThread.h"
+
 namespace platform::wayland {
 
 RenderQueue::RenderQueue(wl_display* display_)
@@ -32,8 +34,9 @@ bool RenderQueue::DispatchUntil(bool (*done)(const void*), const void* data,
                                 std::int64_t deadlineUs) {
   for (;;) {
     if (wl_display_dispatch_queue_pending(display, queue) < 0) return false;
-    if (done(data)) return true;
-    const std::int64_t left = deadlineUs - NowUs();
+    if (done(data) || RenderThreadStopRequested()) return true;
+    // Slices of 10 ms at most, so that a stop is seen soon.
+    const std::int64_t left = std::min<std::int64_t>(deadlineUs - NowUs(), 10000);
     if (left <= 0) return true;
     // The window thread reads the connection too: a read is prepared, or the events another
     // read put on this queue are dispatched first.
@@ -56,7 +59,9 @@ bool RenderQueue::DispatchUntil(bool (*done)(const void*), const void* data,
 void RenderQueue::Done(void* data, wl_callback* callback, std::uint32_t) {
   auto* q = static_cast<RenderQueue*>(data);
   wl_callback_destroy(callback);
-  if (q->pending == callback) q->pending = nullptr;
+  if (q->pending != callback) return;
+  q->pending = nullptr;
+  q->latencyUs = NowUs() - q->committedUs;
 }
 
 void RenderQueue::WaitForFrame(std::int64_t periodUs) {
@@ -64,7 +69,7 @@ void RenderQueue::WaitForFrame(std::int64_t periodUs) {
   const auto came = [](const void* q) {
     return static_cast<const RenderQueue*>(q)->pending == nullptr;
   };
-  DispatchUntil(came, this, FrameDeadline(committedUs, periodUs, callbacksCome));
+  DispatchUntil(came, this, FrameDeadline(committedUs, periodUs, callbacksCome, latencyUs));
   callbacksCome = pending == nullptr;
   ForgetFrame();
 }
