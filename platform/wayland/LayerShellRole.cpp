@@ -1,11 +1,10 @@
 #include "platform/wayland/LayerShellRole.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
 #include <wayland-client.h>
 
 #include <cstdint>
 
+#include "platform/wayland/ShmBuffer.h"
 #include "platform/wayland/WaylandDisplay.h"
 // The protocol names a request's argument `namespace`, which C++ reserves.
 #define namespace layer_namespace
@@ -19,24 +18,13 @@ namespace {
 constexpr std::uint32_t ClearPixel = 0xFF1A3333;
 
 wl_buffer* ClearBuffer(wl_shm* shm, int width, int height) {
-  const int stride = width * 4;
-  const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-  const int fd = memfd_create("velmora-cover", MFD_CLOEXEC);
-  if (fd < 0) return nullptr;
-  wl_buffer* buffer = nullptr;
-  if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
-    void* pixels = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (pixels != MAP_FAILED) {
-      auto* p = static_cast<std::uint32_t*>(pixels);
-      for (std::size_t i = 0; i < size / 4; ++i) p[i] = ClearPixel;
-      munmap(pixels, size);
-      wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(size));
-      buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
-      wl_shm_pool_destroy(pool);
-    }
+  ShmBuffer b = CreateShmBuffer(shm, width, height, "velmora-cover");
+  if (b.pixels != nullptr) {
+    auto* p = reinterpret_cast<std::uint32_t*>(b.pixels);
+    for (std::size_t i = 0; i < b.size / 4; ++i) p[i] = ClearPixel;
   }
-  close(fd);
-  return buffer;
+  UnmapShmBuffer(b);
+  return b.buffer;
 }
 
 // What a cover's listener needs beyond the cover.

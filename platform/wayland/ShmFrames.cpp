@@ -3,14 +3,13 @@
 #include <EGL/egl.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <wayland-client.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/wayland/RenderQueue.h"
+#include "platform/wayland/ShmBuffer.h"
 
 namespace platform::wayland {
 namespace {
@@ -110,35 +109,22 @@ void ShmFrames::Sweep() {
 }
 
 void ShmFrames::Free(Buffer* b) {
-  wl_buffer_destroy(b->buffer);
-  munmap(b->pixels, b->size);
+  wl_buffer_destroy(b->shm.buffer);
+  UnmapShmBuffer(b->shm);
   delete b;
 }
 
 ShmFrames::Buffer* ShmFrames::NewBuffer() {
-  const int stride = width * 4;
-  const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-  const int fd = memfd_create("velmora-frame", MFD_CLOEXEC);
-  if (fd < 0) return nullptr;
-  Buffer* b = nullptr;
-  if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
-    void* pixels = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (pixels != MAP_FAILED) {
-      wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(size));
-      b = new Buffer;
-      b->buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
-      wl_shm_pool_destroy(pool);
-      b->pixels = static_cast<std::uint8_t*>(pixels);
-      b->size = size;
-      b->width = width;
-      b->height = height;
-      b->stale = {0, 0, width, height};
-      static const wl_buffer_listener listener = {Released};
-      wl_buffer_add_listener(b->buffer, &listener, b);
-      buffers.push_back(b);
-    }
-  }
-  close(fd);
+  const ShmBuffer shmBuffer = CreateShmBuffer(shm, width, height, "velmora-frame");
+  if (shmBuffer.buffer == nullptr) return nullptr;
+  auto* b = new Buffer;
+  b->shm = shmBuffer;
+  b->width = width;
+  b->height = height;
+  b->stale = {0, 0, width, height};
+  static const wl_buffer_listener listener = {Released};
+  wl_buffer_add_listener(b->shm.buffer, &listener, b);
+  buffers.push_back(b);
   return b;
 }
 
@@ -184,7 +170,7 @@ void ShmFrames::Copy(const Buffer& b, const BufferRect& r) {
                  band.data());
     for (int i = 0; i < rows; ++i) {
       const int y = r.y + r.height - 1 - done - i;  // the buffer's row, from the top
-      std::memcpy(b.pixels + static_cast<std::size_t>(y) * stride +
+      std::memcpy(b.shm.pixels + static_cast<std::size_t>(y) * stride +
                       static_cast<std::size_t>(r.x) * 4,
                   band.data() + static_cast<std::size_t>(i) * bytes, bytes);
     }
@@ -203,7 +189,7 @@ bool ShmFrames::Attach(wl_surface* surface, int x, int y, int w, int h, std::int
   if (!b->stale.Empty()) Copy(*b, b->stale);
   b->stale = {};
   b->busy = true;
-  wl_surface_attach(surface, b->buffer, 0, 0);
+  wl_surface_attach(surface, b->shm.buffer, 0, 0);
   wl_surface_damage_buffer(surface, unshown.x, unshown.y, unshown.width, unshown.height);
   unshown = {};
   return true;

@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-struct wl_buffer;
+#include "platform/wayland/ShmBuffer.h"
+
 struct wl_shm;
 struct wl_surface;
 
@@ -60,9 +61,7 @@ class ShmFrames {
 
  private:
   struct Buffer {
-    wl_buffer* buffer = nullptr;
-    std::uint8_t* pixels = nullptr;
-    std::size_t size = 0;
+    ShmBuffer shm;
     int width = 0;
     int height = 0;
     bool busy = false;     // attached, and not released by the compositor yet
