@@ -33,10 +33,10 @@ struct Drawable {
   wl_surface* target = nullptr;      // the surface drawn on, wrapped onto that queue
   wl_shm* shm = nullptr;             // the same for the own buffers' factory
   std::unique_ptr<ShmFrames> copies;
-  bool paced = true;
+  bool paced = true;  // commits wait for the compositor's frame callbacks (the swap interval)
   // The next frame is whole: the surface drawn on is new and shows nothing of the framebuffer,
   // or the buffer's scale changed and goes with the next commit.
-  bool wholeNext = false;  // commits wait for the compositor's frame callbacks (the swap interval)
+  bool wholeNext = false;
   GlContext context = nullptr;  // the one last made current, kept over a move
   int width = 0;  // the buffer's
   int height = 0;
