@@ -30,7 +30,6 @@ wl_buffer* ClearBuffer(wl_shm* shm, int width, int height) {
 // What a cover's listener needs beyond the cover.
 struct Role {
   Cover* cover;
-  wl_shm* shm;
   Session* session;
   CoverEvents events;
 };
@@ -39,7 +38,7 @@ void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
                     uint32_t height) {
   auto* r = static_cast<Role*>(data);
   zwlr_layer_surface_v1_ack_configure(layer, serial);
-  ShowConfigured(r->cover, r->shm, *r->session, static_cast<int>(width), static_cast<int>(height));
+  ShowConfigured(r->cover, *r->session, static_cast<int>(width), static_cast<int>(height));
 }
 // Its output went, or the compositor ends the saver's surfaces: the saver decides what that means.
 void LayerClosed(void* data, zwlr_layer_surface_v1*) {
@@ -50,10 +49,7 @@ const zwlr_layer_surface_v1_listener layerListener = {LayerConfigure, LayerClose
 
 Cover* CoverOutput(Session& session, Output* output, bool main, const CoverEvents& events) {
   const Globals& globals = Connection();
-  auto* c = new Cover;
-  c->output = output;
-  c->main = main;
-  c->surface = wl_compositor_create_surface(globals.compositor);
+  Cover* c = NewCover(output, main);
   c->layer = zwlr_layer_shell_v1_get_layer_surface(globals.layerShell, c->surface, output->output,
                                                    ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "velmora");
   zwlr_layer_surface_v1_set_anchor(c->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
@@ -65,7 +61,7 @@ Cover* CoverOutput(Session& session, Output* output, bool main, const CoverEvent
   zwlr_layer_surface_v1_set_keyboard_interactivity(
       c->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
   zwlr_layer_surface_v1_add_listener(c->layer, &layerListener,
-                                     new Role{c, globals.shm, &session, events});
+                                     new Role{c, &session, events});
   wl_surface_commit(c->surface);
   return c;
 }
@@ -79,7 +75,15 @@ void DropCover(Cover* c) {
 
 }  // namespace
 
-void ShowConfigured(Cover* c, wl_shm* shm, Session& session, int width, int height) {
+Cover* NewCover(Output* output, bool main) {
+  auto* c = new Cover;
+  c->output = output;
+  c->main = main;
+  c->surface = wl_compositor_create_surface(Connection().compositor);
+  return c;
+}
+
+void ShowConfigured(Cover* c, Session& session, int width, int height) {
   const bool resized = width != c->width || height != c->height;
   c->width = width;
   c->height = height;
@@ -108,7 +112,7 @@ void ShowConfigured(Cover* c, wl_shm* shm, Session& session, int width, int heig
     }
     wl_buffer_destroy(c->buffer);
   }
-  c->buffer = ClearBuffer(shm, c->width > 0 ? c->width : 1, c->height > 0 ? c->height : 1);
+  c->buffer = ClearBuffer(Connection().shm, c->width > 0 ? c->width : 1, c->height > 0 ? c->height : 1);
   c->cleared = true;
   wl_surface_attach(c->surface, c->buffer, 0, 0);
   wl_surface_damage(c->surface, 0, 0, INT32_MAX, INT32_MAX);

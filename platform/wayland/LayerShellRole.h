@@ -5,8 +5,6 @@
 // part is every role's (ShowConfigured).
 #include "platform/wayland/WaylandSession.h"
 
-struct wl_shm;
-
 namespace platform::wayland {
 
 extern const CoverRole layerShellRole;
@@ -14,7 +12,9 @@ extern const CoverRole layerShellRole;
 // What every role does when the compositor has configured a cover's size: the main cover hands
 // the size to the render thread, the others (and the main one until its first frame) show the
 // clear colour at that size.
-void ShowConfigured(Cover* cover, wl_shm* shm, Session& session, int width, int height);
+void ShowConfigured(Cover* cover, Session& session, int width, int height);
+// Every role's start: a cover of a new surface over the output, without a role yet.
+Cover* NewCover(Output* output, bool main);
 
 // Every role's hiding: no buffer, and none kept, so that showing it again draws a new one.
 void HideCover(Cover* cover);

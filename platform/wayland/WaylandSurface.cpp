@@ -75,11 +75,6 @@ DeviceContext Acquire(WindowHandle window) {
   if (session->main == nullptr) return nullptr;
   auto* d = new Drawable;
   FollowSize(d);
-  d->window = wl_egl_window_create(session->main->surface, d->width, d->height);
-  if (d->window == nullptr) {
-    delete d;
-    return nullptr;
-  }
   d->queue.emplace(session->display);
   d->target = static_cast<wl_surface*>(d->queue->Wrap(session->main->surface));
   session->drawn = session->main->surface;
@@ -115,30 +110,26 @@ void FollowMain(Drawable* d) {
     d->copies->Resize(d->width, d->height);
     d->copies->SurfaceChanged();
     d->wholeNext = true;
-    DropTarget(d);
-    LetGoOfDrawn();
-    d->target = static_cast<wl_surface*>(d->queue->Wrap(session->main->surface));
-    session->drawn = session->main->surface;
-    return;
+  } else {
+    wl_egl_window* window = wl_egl_window_create(session->main->surface, d->width, d->height);
+    if (window == nullptr) {
+      d->width = 0;
+      return;
+    }
+    const EGLSurface surface = egl::CreateSurface(session->egl, window);
+    if (surface == EGL_NO_SURFACE) {
+      wl_egl_window_destroy(window);
+      d->width = 0;
+      return;
+    }
+    egl::MakeCurrent(session->egl, surface, static_cast<EGLContext>(d->context));
+    if (d->surface != EGL_NO_SURFACE) egl::DestroySurface(session->egl, d->surface);
+    wl_egl_window_destroy(d->window);
+    d->window = window;
+    d->surface = surface;
   }
-  wl_egl_window* window = wl_egl_window_create(session->main->surface, d->width, d->height);
-  if (window == nullptr) {
-    d->width = 0;
-    return;
-  }
-  const EGLSurface surface = egl::CreateSurface(session->egl, window);
-  if (surface == EGL_NO_SURFACE) {
-    wl_egl_window_destroy(window);
-    d->width = 0;
-    return;
-  }
-  egl::MakeCurrent(session->egl, surface, static_cast<EGLContext>(d->context));
-  if (d->surface != EGL_NO_SURFACE) egl::DestroySurface(session->egl, d->surface);
-  wl_egl_window_destroy(d->window);
   DropTarget(d);
   LetGoOfDrawn();
-  d->window = window;
-  d->surface = surface;
   d->target = static_cast<wl_surface*>(d->queue->Wrap(session->main->surface));
   session->drawn = session->main->surface;
 }
@@ -161,9 +152,17 @@ bool StartCopies(Drawable* d, EGLContext context) {
   // No window surface sets the viewport: the frame's first one is the framebuffer's.
   glViewport(0, 0, d->width, d->height);
   d->copies = std::move(copies);
-  wl_egl_window_destroy(d->window);
-  d->window = nullptr;
   return true;
+}
+
+// Elsewhere the surface drawn on becomes an EGL window.
+bool StartWindow(Drawable* d) {
+  if (d->window == nullptr) {
+    std::lock_guard<std::mutex> lock(session->mainLock);
+    d->window = wl_egl_window_create(session->drawn, d->width, d->height);
+  }
+  if (d->window != nullptr) d->surface = egl::CreateSurface(session->egl, d->window);
+  return d->surface != EGL_NO_SURFACE;
 }
 
 GlContext CreateContext(DeviceContext dc) {
@@ -171,13 +170,10 @@ GlContext CreateContext(DeviceContext dc) {
   if (d == nullptr || faults::ContextCreationFails()) return nullptr;
   const EGLContext context = egl::CreateContext(session->egl);
   if (context == EGL_NO_CONTEXT) return nullptr;
-  if (d->copies || StartCopies(d, context)) return context;
-  if (d->surface == EGL_NO_SURFACE) d->surface = egl::CreateSurface(session->egl, d->window);
-  if (d->surface == EGL_NO_SURFACE) {
-    egl::DestroyContext(session->egl, context);
-    return nullptr;
-  }
-  return context;
+  if (d->copies || d->surface != EGL_NO_SURFACE || StartCopies(d, context) || StartWindow(d))
+    return context;
+  egl::DestroyContext(session->egl, context);
+  return nullptr;
 }
 
 void MakeCurrent(DeviceContext dc, GlContext context) {

@@ -37,16 +37,13 @@ void SurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial) {
   // A size of 0 leaves it to the client: the output's whole mode.
   const int width = c->pendingWidth > 0 ? c->pendingWidth : c->output->modeWidth;
   const int height = c->pendingHeight > 0 ? c->pendingHeight : c->output->modeHeight;
-  ShowConfigured(c, Connection().shm, *r->session, width, height);
+  ShowConfigured(c, *r->session, width, height);
 }
 const xdg_surface_listener surfaceListener = {SurfaceConfigure};
 
 Cover* CoverOutput(Session& session, Output* output, bool main, const CoverEvents& events) {
   const Globals& globals = Connection();
-  auto* c = new Cover;
-  c->output = output;
-  c->main = main;
-  c->surface = wl_compositor_create_surface(globals.compositor);
+  Cover* c = NewCover(output, main);
   auto* role = new Role{c, &session, events};
   c->xdgSurface = xdg_wm_base_get_xdg_surface(globals.wmBase, c->surface);
   xdg_surface_add_listener(c->xdgSurface, &surfaceListener, role);
