@@ -1,4 +1,5 @@
-# Process and log checks shared by the end-to-end scripts; they read the saver's log at "$log".
+# Process, log and picture checks shared by the end-to-end scripts; they read the saver's log at
+# "$log".
 
 # The usual start of a script: a work folder named after $1 with a copy of the saver from
 # "$build" (so its log, "$log", is the script's own) and a count of failures.
@@ -45,4 +46,17 @@ wait_for_window() {
     sleep 0.05
   done
   echo "$id"
+}
+
+# The banner's place in the lower right of a picture at x of width w and height h: its marks
+# stand out from the clear colour there. Up to 5 s, or $banner_tries fifths of a second.
+banner_at() {  # x w h
+  local deviation
+  for _ in $(seq "${banner_tries:-25}"); do
+    deviation=$(import -window root -crop "$(($2 * 23 / 100))x$(($3 * 12 / 100))+$(($1 + $2 * 75 / 100))+$(($3 * 85 / 100))" \
+      -format '%[fx:standard_deviation]' info:)
+    awk -v d="${deviation:-0}" 'BEGIN { exit !(d > 0.01) }' && return 0
+    sleep 0.2
+  done
+  return 1
 }

@@ -61,19 +61,6 @@ EOF
   xrandr --listmonitors
 }
 
-# The banner's place in the lower right of a picture at x of width w and height h: its marks
-# stand out from the clear colour there. Up to 5 s, or $banner_tries fifths of a second.
-banner_at() {  # x w h
-  local deviation
-  for _ in $(seq "${banner_tries:-25}"); do
-    deviation=$(import -window root -crop "$(($2 * 23 / 100))x$(($3 * 12 / 100))+$(($1 + $2 * 75 / 100))+$(($3 * 85 / 100))" \
-      -format '%[fx:standard_deviation]' info:)
-    awk -v d="${deviation:-0}" 'BEGIN { exit !(d > 0.01) }' && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
 stop_two_monitors() {
   kill "$two_monitors_server" 2>/dev/null
   wait "$two_monitors_server" 2>/dev/null

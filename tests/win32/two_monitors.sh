@@ -6,11 +6,12 @@
 # $1: Velmora.scr, $2: source folder, $3: a folder for the Wine prefix of this test (the monitors
 # are read by the prefix's desktop, which must start on this server).
 set -u
+# shellcheck source=../support/saver-log.bash
+source "$2"/tests/support/saver-log.bash
 # shellcheck source=../support/two-monitors.bash
 source "$2"/tests/support/two-monitors.bash
 work=$(mktemp -d /tmp/velmora-win32-monitors.XXXXXX)
 failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 start_two_monitors "$work"
 export WINEPREFIX=$3 WINEARCH=win64 WINEDEBUG=-all LIBGL_ALWAYS_SOFTWARE=1
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
